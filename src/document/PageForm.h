@@ -1,0 +1,47 @@
+#pragma once
+
+// The e-mail form's fields.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "document/Persistence.h"
+
+namespace tessel {
+
+enum TFieldKind : uint8_t { fkText, fkTextArea, fkRadio, fkCheckBox, fkDropDown, fkButton };
+
+const TEnumInfo& FieldKindInfo();
+
+class TFormElement final : public TCollectionItem {
+public:
+    TFormElement();
+    const TClassInfo& ClassInfo() const override;
+
+    TFieldKind FieldKind = fkText;
+    std::string Name;
+    std::string Text;
+    std::string Value;
+
+    TStringList& Strings() { return *strings_; }
+    const TStringList& Strings() const { return *strings_; }
+    // Copies the lines of `list`.
+    void SetStrings(const TStringList& list) { strings_->lines = list.lines; }
+
+    // The table row (or rows) of this field in the form's HTML.
+    std::string RowHTML() const;
+
+private:
+    std::unique_ptr<TStringList> strings_;
+};
+
+class TWebForm final : public TTypedCollection<TFormElement> {
+public:
+    const TClassInfo& ClassInfo() const override;
+
+    // Every field's RowHTML, in order.
+    std::string RowsHTML() const;
+};
+
+}  // namespace tessel

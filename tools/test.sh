@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test
+# through ctest, then runs the stream-reader fuzzer for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSEL_SANITIZE=ON -DTESSEL_BENCH=ON
+cmake --build build/test -j "$jobs"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build/test --output-on-failure -j "$jobs"
+
+# The fuzzer needs clang's libFuzzer; it builds only the core and the harness.
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER=clang++ -DTESSEL_FUZZ=ON
+cmake --build build/fuzz -j "$jobs"
+ctest --test-dir build/fuzz --output-on-failure
