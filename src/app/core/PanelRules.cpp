@@ -1,0 +1,87 @@
+#include "app/core/PanelRules.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace tessel {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+std::string LinkEntry(bool email, std::string_view address, std::string_view text) {
+    return std::string(email ? "mailto:" : "") + std::string(address) + "\t" + std::string(text);
+}
+
+TLinkEntryParts SplitLinkEntry(std::string_view entry) {
+    TLinkEntryParts parts;
+    std::string rest(entry);
+    if (rest.find("mailto:") != std::string::npos) {
+        parts.email = true;
+        rest.erase(0, 7);
+    }
+    const size_t tab = rest.find('\t');
+    if (tab == std::string::npos) {
+        parts.text = rest;
+    } else {
+        parts.address = rest.substr(0, tab);
+        parts.text = rest.substr(tab + 1);
+    }
+    return parts;
+}
+
+std::string MetaLine(std::string_view name, std::string_view content) {
+    return std::string(name) + "\t" + std::string(content);
+}
+
+std::string MetaName(std::string_view line) {
+    return std::string(line.substr(0, line.find('\t')));
+}
+
+std::string MetaContent(std::string_view line) {
+    const size_t tab = line.find('\t');
+    return tab == std::string_view::npos ? std::string() : std::string(line.substr(tab + 1));
+}
+
+int LinePreviewWidth(int percent, int fullWidth) {
+    return static_cast<int>(std::nearbyint(static_cast<double>(percent) * fullWidth / 100.0));
+}
+
+int LinePreviewHeight(int sizeIndex) {
+    return 3 * (sizeIndex + 1);
+}
+
+int CenteredOffset(int boxSize, int controlSize) {
+    return controlSize <= boxSize ? (boxSize - controlSize) / 2 : 12;
+}
+
+int SettingToInt(const std::string* text, int fallback) {
+    if (text == nullptr || text->empty())
+        return fallback;
+    int value = 0;
+    const char* first = text->data();
+    const char* last = first + text->size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    return error == std::errc() && end == last ? value : fallback;
+}
+
+}  // namespace tessel

@@ -1,0 +1,19 @@
+#include "app/core/PictureNames.h"
+
+namespace tessel {
+
+bool IsPlainFileName(std::string_view name) {
+    if (name.empty())
+        return false;
+    if (name.find_first_of("/\\") != std::string_view::npos)
+        return false;
+    return name.find("..") == std::string_view::npos;
+}
+
+std::string PictureFilePath(const std::string& folder, std::string_view name) {
+    if (!IsPlainFileName(name))
+        return {};
+    return folder + std::string(name);
+}
+
+}  // namespace tessel

@@ -1,0 +1,37 @@
+#pragma once
+
+// The folders below the program folder and the names of the files a save leaves there.
+// The program folder always ends in "/".
+
+#include <string>
+#include <string_view>
+
+namespace tessel {
+
+inline constexpr const char* kApplicationTitle = "Brindle HTML Tessel 4.0";
+inline constexpr const char* kUntitled = "Untitled";
+
+inline constexpr const char* kDocumentsFolder = "TesselFiles/";
+inline constexpr const char* kTemplatesFolder = "Templates/";
+inline constexpr const char* kUploadFolder = "Upload/";
+inline constexpr const char* kImagesFolder = "Upload/images/";
+inline constexpr const char* kBackgroundsFolder = "Upload/backgrounds/";
+
+// The part of a path after its last "/".
+std::string FileNameOf(std::string_view path);
+
+// "name - Brindle HTML Tessel 4.0" for a current name (a path or "Untitled").
+std::string WindowTitle(std::string_view currentName);
+
+// True when the file's extension is exactly ".pgt" (letter case counts: x.PGT is a page).
+bool IsTemplateName(std::string_view path);
+
+// Local copy of a page saved as `chosenPath`: TesselFiles/ + base name + ".html".
+std::string LocalHtmlPath(const std::string& programFolder, std::string_view chosenPath);
+// Server copy: Upload/ + base name without spaces + ".html".
+std::string UploadHtmlName(std::string_view chosenPath);
+std::string UploadHtmlPath(const std::string& programFolder, std::string_view chosenPath);
+// HTML of a template: Templates/ + base name + ".html".
+std::string TemplateHtmlPath(const std::string& programFolder, std::string_view chosenPath);
+
+}  // namespace tessel
