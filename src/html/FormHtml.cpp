@@ -1,0 +1,155 @@
+#include "html/FormHtml.h"
+
+#include "document/Pagelette.h"
+#include "html/MakerAddresses.h"
+#include "html/Routines.h"
+
+namespace tessel {
+
+namespace {
+
+std::string HiddenField(const std::string& name, const std::string& value) {
+    return "<INPUT TYPE=\"HIDDEN\" NAME=\"" + name + "\" VALUE=\"" + value + "\">\r\n";
+}
+
+// The value of the "name=value" line whose name is `name` (without regard to case).
+std::string ValueOf(const TStringList& list, std::string_view name) {
+    for (const std::string& line : list.lines) {
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos &&
+            SameText(std::string_view(line).substr(0, equals), name)) {
+            return line.substr(equals + 1);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string FieldNameHTML(const std::string& name) {
+    std::string html = name;
+    ReplaceText(html, "_", " ", 1);
+    return LowerCase(html);
+}
+
+std::string ChoiceInputsHTML(const TFormElement& field) {
+    std::string html = "\r\n";
+    for (const std::string& line : field.Strings().lines) {
+        const size_t bar = line.find('|');
+        if (bar == std::string::npos)
+            continue;
+        const std::string value = line.substr(0, bar);
+        const std::string_view rest = std::string_view(line).substr(bar + 1);
+        const std::string caption = TextBeforeBar(rest);
+        const std::string flag = TextAfterBar(rest);
+        // Each check box needs a name of its own; a radio group shares the field's name.
+        const std::string inputName = field.FieldKind == fkCheckBox
+                                          ? FieldNameHTML(field.Name + "_" + caption)
+                                          : FieldNameHTML(field.Name);
+        html += "<INPUT TYPE=\"";
+        html += field.FieldKind == fkCheckBox ? "CheckBox" : "Radio";
+        html += "\" NAME=\"" + inputName + "\" VALUE=\"" + value + "\"";
+        if (SameText(flag, "yes"))
+            html += " CHECKED";
+        html += "> " + caption + "<BR>\r\n";
+    }
+    return html;
+}
+
+std::string OptionListHTML(const TFormElement& field) {
+    std::string html = "\r\n<OPTION VALUE=\"\">Select\r\n<OPTION VALUE=\"\">----------\r\n";
+    for (const std::string& line : field.Strings().lines) {
+        html += "<OPTION VALUE=\"" + TextBeforeBar(line) + "\">" + TextAfterBar(line) + "\r\n";
+    }
+    return html;
+}
+
+std::string TFormElement::RowHTML() const {
+    const std::string name = FieldNameHTML(Name);
+    std::string control;
+    switch (FieldKind) {
+        case fkText:
+            control = "<INPUT NAME=\"" + name + "\" VALUE=\"" + Value + "\" SIZE=\"" +
+                      ValueOf(Strings(), "Size") + "\">";
+            break;
+        case fkTextArea:
+            control = "<TEXTAREA COLS=\"" + ValueOf(Strings(), "Cols") + "\" ROWS=\"" +
+                      ValueOf(Strings(), "Rows") + "\" NAME=\"" + name +
+                      "\" WRAP=\"VIRTUAL\"></TEXTAREA>";
+            break;
+        case fkRadio:
+        case fkCheckBox:
+            control = ChoiceInputsHTML(*this);
+            break;
+        case fkDropDown:
+            control = "<SELECT NAME=\"" + name + "\">" + OptionListHTML(*this) + "</SELECT>";
+            break;
+        case fkButton:
+            break;
+    }
+    std::string label = Text;
+    ReplaceText(label, "<BR>", "\r\n", 2);
+    return "<TR><TD WIDTH=30% VALIGN=TOP>" + label + "</TD><TD WIDTH=70% VALIGN=TOP>" + control +
+           "</TD></TR>\r\n";
+}
+
+std::string TWebForm::RowsHTML() const {
+    std::string rows;
+    for (int i = 0; i < Count(); ++i) rows += Items(i).RowHTML();
+    return rows;
+}
+
+std::string TPagelette::FormHTML() const {
+    std::string hidden = HiddenField("recipient", Email) + HiddenField("subject", Subject) +
+                         HiddenField("redirect", Redirect);
+    if (AlphaSort)
+        hidden += HiddenField("sort", "alphabetic");
+    if (BlankFields)
+        hidden += HiddenField("print_blank_fields", "1");
+
+    std::string env = BrowserUsed ? "HTTP_USER_AGENT" : "";
+    if (HostName)
+        env += ",REMOTE_HOST";
+    if (EnvReport)
+        env += ",REMOTE_ADDR";
+    if (!env.empty()) {
+        if (env.front() == ',')
+            env.erase(0, 1);
+        hidden += HiddenField("env_report", env);
+    }
+
+    std::string config = EmailAddress ? "email" : "";
+    if (EmailSubject)
+        config += ",subject";
+    if (!config.empty()) {
+        if (config.front() == ',')
+            config.erase(0, 1);
+        hidden += HiddenField("print_config", config);
+    }
+
+    std::string html = "<FORM ACTION=\"";
+    html += kFormMailAction;
+    html += "\" METHOD=\"POST\">\r\n";
+    html += hidden;
+    html += "<TABLE CELLPADDING=2 WIDTH=100%";
+    if (Border)
+        html += " BORDER=1";
+    html += ">";
+    if (!FormTitle.empty()) {
+        html += "\r\n<TR><TD WIDTH=100% VALIGN=TOP COLSPAN=2><FONT SIZE=5><B>" + FormTitle +
+                "</B></FONT></TD></TR>";
+    }
+    html += "\r\n";
+    html += WebForm().RowsHTML();
+    html += "<TR><TD COLSPAN=2><INPUT TYPE=\"SUBMIT\">&nbsp;&nbsp;<INPUT TYPE=\"RESET\"></TD></TR>";
+    if (FormFooter) {
+        html +=
+            "\r\n<TR><TD WIDTH=100% VALIGN=TOP COLSPAN=2><FONT SIZE=\"2\"><I>If you have any "
+            "problems, please send an e-mail to <a href=\"mailto:" +
+            Email + "\">" + Email + "</a>.</I></FONT></TD></TR>\r\n";
+    }
+    html += "</TABLE></FORM>";
+    return html;
+}
+
+}  // namespace tessel

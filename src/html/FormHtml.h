@@ -1,0 +1,22 @@
+#pragma once
+
+// The e-mail form's controls. The whole form comes from TPagelette::FormHTML, its rows from
+// TWebForm::RowsHTML and TFormElement::RowHTML (declared with the model).
+
+#include <string>
+
+#include "document/PageForm.h"
+
+namespace tessel {
+
+// The radio buttons or check boxes of a choice field, one input per "value|caption|flag"
+// line, each ended by <BR> and CR LF; the text starts with CR LF.
+std::string ChoiceInputsHTML(const TFormElement& field);
+
+// The OPTION lines of a drop-down field, after the "Select" and "----------" entries.
+std::string OptionListHTML(const TFormElement& field);
+
+// The field's name as the form submits it: spaces become "_", letters lower case.
+std::string FieldNameHTML(const std::string& name);
+
+}  // namespace tessel

@@ -1,0 +1,63 @@
+#pragma once
+
+// Turns the page document into the HTML of one page. The preview, the copies saved beside a
+// document and the copy that is uploaded all come from here; they differ only in how
+// picture files are addressed.
+
+#include <string>
+#include <vector>
+
+#include "document/Pagelette.h"
+
+namespace tessel {
+
+enum TOutputMode : int {
+    omPreview = 0,     // built-in viewer: program folder + "Upload/images/" + file
+    omLocalCopy = 1,   // saved beside the document: "../Upload/images/" + file
+    omServerCopy = 2,  // uploaded with its pictures: the file name alone
+};
+
+// What a page run asks of the window that edits the document. A command line has none.
+class TPageHost {
+  public:
+    virtual ~TPageHost() = default;
+    // Commit the open editor panel into the document; this raises the modified flag when
+    // a block is being edited.
+    virtual void StorePendingEdits() = 0;
+    // true: show the hourglass; false: restore the default cursor.
+    virtual void SetBusy(bool busy) = 0;
+    // Select the theme list entry with this name.
+    virtual void SelectTheme(const std::string& themeName) = 0;
+    // A warning box with an OK button.
+    virtual void ShowWarning(const std::string& message) = 0;
+};
+
+struct TGenerateOptions {
+    TOutputMode mode = omServerCopy;
+    std::string programFolder;  // ends in "/"; only the preview uses it
+    bool banner = false;        // the page-settings check box "&Show Brindle Logo on page"
+    TPageHost* host = nullptr;  // nullptr: no window (the command line)
+};
+
+inline constexpr const char* kGeneratePageError = "Error Creating Web Page";
+
+// Replaces `lines` by the page, one HTML line per entry; written to a file every line ends
+// with CR LF (see PageText). A document without blocks gives no lines at all.
+//
+// With a host: the pending edits are stored first, the hourglass shows while the page is
+// made and the cursor is restored on every path, and the theme list follows ThemeName.
+//
+// Failures:
+// - A list index error (EListError) while generating: with a host, the warning
+//   kGeneratePageError is shown and `lines` keeps what had been produced; without a host,
+//   ETesselError(kGeneratePageError) is thrown.
+// - Any other error ends the run and is thrown as it is, for example EConvertError
+//   "'%s' is not a valid integer value" for an IndentMargin or a font size that is not a
+//   whole number. `lines` then holds the blocks made so far.
+void GeneratePage(TPagelette& document, std::vector<std::string>& lines,
+                  const TGenerateOptions& options);
+
+// The lines as a file holds them: each one followed by CR LF.
+std::string PageText(const std::vector<std::string>& lines);
+
+}  // namespace tessel

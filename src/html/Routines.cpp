@@ -1,0 +1,169 @@
+#include "html/Routines.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include "document/Exceptions.h"
+
+namespace tessel {
+
+int32_t StrToInt(std::string_view text) {
+    auto fail = [text]() -> int32_t {
+        throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    };
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size())
+        return fail();
+    uint64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit = -1;
+        if (c >= '0' && c <= '9') {
+            digit = c - '0';
+        } else if (base == 16 && c >= 'a' && c <= 'f') {
+            digit = c - 'a' + 10;
+        } else if (base == 16 && c >= 'A' && c <= 'F') {
+            digit = c - 'A' + 10;
+        }
+        if (digit < 0)
+            return fail();
+        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+        // Hexadecimal may use all 32 bits; decimal must fit a signed 32-bit integer.
+        if (value > (base == 16 ? 0xFFFFFFFFull : 0x80000000ull))
+            return fail();
+    }
+    if (base == 10 && !negative && value > 0x7FFFFFFFull)
+        return fail();
+    uint32_t bits = static_cast<uint32_t>(value);
+    if (negative)
+        bits = 0u - bits;
+    return static_cast<int32_t>(bits);
+}
+
+void ReplaceText(std::string& s, std::string_view replacement, std::string_view search, int count) {
+    if (search.empty())
+        return;
+    size_t found = s.find(search);
+    if (found == std::string::npos)
+        return;
+    const size_t deleted = count > 0 ? static_cast<size_t>(count) : 0;
+    std::string out;
+    out.reserve(s.size());
+    size_t copied = 0;  // s[copied..] is still to be copied
+    while (found != std::string::npos) {
+        out.append(s, copied, found - copied);
+        out.append(replacement);
+        copied = std::min(found + deleted, s.size());
+        found = s.find(search, std::max(copied, found + 1));
+    }
+    out.append(s, copied);
+    s = std::move(out);
+}
+
+void ReplaceChar(std::string& s, char from, char to) {
+    std::replace(s.begin(), s.end(), from, to);
+}
+
+std::string TextBeforeBar(std::string_view s) {
+    const size_t bar = s.find('|');
+    return bar == std::string_view::npos ? std::string() : std::string(s.substr(0, bar));
+}
+
+std::string TextAfterBar(std::string_view s) {
+    const size_t bar = s.find('|');
+    return std::string(bar == std::string_view::npos ? s : s.substr(bar + 1));
+}
+
+std::string BaseName(std::string_view name) {
+    const size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string() : std::string(name.substr(0, dot));
+}
+
+std::string RemoveSpaces(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        if (c != ' ')
+            out += c;
+    }
+    return out;
+}
+
+bool IsDigitsAndSpaces(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(),
+                                     [](char c) { return c == ' ' || (c >= '0' && c <= '9'); });
+}
+
+namespace {
+
+bool WildMatches(unsigned char textChar, unsigned char patternChar, bool foldCase) {
+    if (patternChar == '?' || patternChar == textChar)
+        return true;
+    return foldCase && textChar >= 'A' && textChar <= 'z' && patternChar <= 'z' &&
+           patternChar == (textChar ^ 0x20);
+}
+
+}  // namespace
+
+int PosWild(std::string_view text, std::string_view pattern, int start) {
+    if (text.empty() || pattern.empty() || start == 0)
+        return 0;
+    const bool foldCase = start < 0;
+    const size_t first = static_cast<size_t>(std::llabs(static_cast<long long>(start))) - 1;
+    if (first >= text.size() || pattern.size() > text.size() - first)
+        return 0;
+    for (size_t p = first; p + pattern.size() <= text.size(); ++p) {
+        size_t k = 0;
+        while (k < pattern.size() &&
+               WildMatches(static_cast<unsigned char>(text[p + k]),
+                           static_cast<unsigned char>(pattern[k]), foldCase)) {
+            ++k;
+        }
+        if (k == pattern.size())
+            return static_cast<int>(p + 1);
+    }
+    return 0;
+}
+
+std::string NextToken(std::string_view text, std::string_view delimiters, int& position) {
+    if (position < 1 || static_cast<size_t>(position) > text.size() || delimiters.empty()) {
+        position = 0;
+        return {};
+    }
+    const size_t begin = static_cast<size_t>(position) - 1;
+    // A set of more than 256 characters cannot be a set of bytes: it matches nothing.
+    if (delimiters.size() <= 256) {
+        std::array<bool, 256> isDelimiter{};
+        for (char c : delimiters) isDelimiter[static_cast<unsigned char>(c)] = true;
+        int quotes = 0;
+        for (size_t i = begin; i < text.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(text[i]);
+            // An opening quote never ends a token; its closing partner may.
+            const bool ends = c == '"' ? (++quotes % 2 == 0 && isDelimiter[c]) : isDelimiter[c];
+            if (ends) {
+                position = static_cast<int>(i) + 2;
+                return std::string(text.substr(begin, i - begin));
+            }
+        }
+    }
+    position = 0;
+    return std::string(text.substr(begin));
+}
+
+}  // namespace tessel
