@@ -1,0 +1,175 @@
+#include "cli/CliCommands.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "document/Pagelette.h"
+#include "document/Stream.h"
+#include "document/StreamDump.h"
+#include "html/PageHtml.h"
+#include "platform/AtomicFile.h"
+
+namespace tessel {
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kBadArguments = 2;
+
+constexpr const char* kNotADocument = "The selected file is not a valid .PGX or .PGT document.";
+
+int BadArguments(std::ostream& err, const std::string& problem) {
+    err << "tessel-cli: " << problem << "\n(see 'tessel-cli --help')\n";
+    return kBadArguments;
+}
+
+int NotADocument(std::ostream& err, const std::exception& error) {
+    err << kNotADocument << "\n" << error.what() << "\n";
+    return kFailed;
+}
+
+// The program folder for preview addresses: TESSEL_HOME when set, else the current folder.
+std::string DefaultProgramFolder() {
+    const char* home = std::getenv("TESSEL_HOME");
+    std::string folder = home != nullptr && *home != '\0' ? home : std::filesystem::current_path().string();
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+struct THtmlArguments {
+    std::string file;
+    TGenerateOptions options;
+    std::optional<std::string> output;
+};
+
+// Fills `parsed` or returns the problem.
+std::optional<std::string> ParseHtmlArguments(const std::vector<std::string>& args, THtmlArguments& parsed) {
+    std::optional<std::string> home;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--mode") {
+            if (!hasValue || (args[i + 1] != "0" && args[i + 1] != "1" && args[i + 1] != "2")) {
+                return "--mode needs 0, 1 or 2";
+            }
+            parsed.options.mode = static_cast<TOutputMode>(args[++i][0] - '0');
+        } else if (arg == "--banner") {
+            parsed.options.banner = true;
+        } else if (arg == "--home") {
+            if (!hasValue) return "--home needs a folder";
+            home = args[++i];
+        } else if (arg == "-o" || arg == "--output") {
+            if (!hasValue) return arg + " needs a file name";
+            parsed.output = args[++i];
+        } else if (!arg.empty() && arg[0] == '-') {
+            return "unknown option '" + arg + "'";
+        } else if (parsed.file.empty()) {
+            parsed.file = arg;
+        } else {
+            return "more than one document given";
+        }
+    }
+    if (parsed.file.empty()) {
+        return "html needs a document";
+    }
+    std::string folder = home ? *home : DefaultProgramFolder();
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    parsed.options.programFolder = folder;
+    return std::nullopt;
+}
+
+}  // namespace
+
+int RunNewCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+    if (args.size() != 1) {
+        return BadArguments(err, "new needs exactly one file name");
+    }
+    TPagelette document;
+    SetDefaultBlocks(document);
+    try {
+        WriteDocumentFile(args[0], document);
+    } catch (const ETesselError& error) {
+        err << "tessel-cli: " << error.what() << "\n";
+        return kFailed;
+    }
+    return kDone;
+}
+
+int RunHtmlCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    THtmlArguments parsed;
+    if (std::optional<std::string> problem = ParseHtmlArguments(args, parsed)) {
+        return BadArguments(err, *problem);
+    }
+    std::unique_ptr<TPagelette> document;
+    try {
+        document = ReadDocumentFile(parsed.file);
+    } catch (const EStreamError& error) {
+        return NotADocument(err, error);
+    }
+    std::string page;
+    try {
+        std::vector<std::string> lines;
+        GeneratePage(*document, lines, parsed.options);
+        page = PageText(lines);
+    } catch (const ETesselError& error) {
+        err << "tessel-cli: " << kGeneratePageError << ": " << error.what() << "\n";
+        return kFailed;
+    }
+    if (!parsed.output) {
+        out << page;
+        return out ? kDone : kFailed;
+    }
+    try {
+        WriteFileAtomically(*parsed.output, page);
+    } catch (const ETesselError& error) {
+        err << "tessel-cli: " << error.what() << "\n";
+        return kFailed;
+    }
+    return kDone;
+}
+
+int RunDumpCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        return BadArguments(err, "dump needs exactly one file name");
+    }
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(args[0]);
+    } catch (const ETesselError& error) {
+        err << "tessel-cli: " << error.what() << "\n";
+        return kFailed;
+    }
+    try {
+        out << DumpComponentStream(bytes);
+    } catch (const EStreamError& error) {
+        return NotADocument(err, error);
+    }
+    return kDone;
+}
+
+int RunResaveCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+    if (args.size() != 2) {
+        return BadArguments(err, "resave needs an input and an output file name");
+    }
+    std::unique_ptr<TComponent> root;
+    try {
+        root = ReadComponentFile(args[0]);
+    } catch (const EStreamError& error) {
+        return NotADocument(err, error);
+    }
+    try {
+        WriteComponentFile(args[1], *root);
+    } catch (const ETesselError& error) {
+        err << "tessel-cli: " << error.what() << "\n";
+        return kFailed;
+    }
+    return kDone;
+}
+
+}  // namespace tessel

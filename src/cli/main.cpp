@@ -1,0 +1,59 @@
+// tessel-cli: the page builder's core on the command line.
+
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommands.h"
+#include "cli/UploadCommand.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: tessel-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  new FILE                 write the default new page document to FILE\n"
+    "  html FILE [--mode 0|1|2] [--banner] [--home DIR] [-o OUT]\n"
+    "                           write the page's HTML (CR LF line ends) to OUT or standard output;\n"
+    "                           mode 0 preview (pictures under the program folder, or DIR),\n"
+    "                           1 local copy (../Upload/...), 2 server copy (the default);\n"
+    "                           --banner adds the maker's banner\n"
+    "  dump FILE                print any component stream (document, template, theme file)\n"
+    "                           as readable text\n"
+    "  resave IN OUT            read a component stream and write it again\n"
+    "  upload ...               send files to an FTP server (see 'tessel-cli upload --help')\n"
+    "  --help                   show this text\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    const std::string command = args.front();
+    args.erase(args.begin());
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (command == "upload") {
+        return tessel::RunUploadCommand(args, std::cout, std::cerr);
+    }
+    const std::map<std::string, int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&)> commands = {
+        {"new", tessel::RunNewCommand},
+        {"html", tessel::RunHtmlCommand},
+        {"dump", tessel::RunDumpCommand},
+        {"resave", tessel::RunResaveCommand},
+    };
+    auto it = commands.find(command);
+    if (it == commands.end()) {
+        std::cerr << "tessel-cli: unknown command '" << command << "'\n\n" << kUsage;
+        return 2;
+    }
+    return it->second(args, std::cout, std::cerr);
+}
