@@ -1,0 +1,33 @@
+#include "platform/gui/OpenWithShell.h"
+
+#include "html/MakerAddresses.h"
+#include "platform/gui/UiServices.h"
+
+namespace tessel {
+
+namespace {
+
+constexpr const char* kSupportEmail = "support@brindle-software.example";
+
+}  // namespace
+
+QString DefaultClientFailureText() {
+    return QStringLiteral(
+               "Could not load the default client. Please visit %1 or write to %2 for help "
+               "with setting up a default web browser and e-mail program.")
+        .arg(QString::fromLatin1(kMakerWebAddress), QString::fromLatin1(kSupportEmail));
+}
+
+bool OpenWithShell(TUiServices& ui, QWidget* parent, const QString& pathOrUrl) {
+    if (ui.OpenWithDefaultProgram(pathOrUrl)) {
+        return true;
+    }
+    TMessage message;
+    message.kind = TMsgKind::Information;
+    message.text = DefaultClientFailureText();
+    message.buttons = mbOK;
+    ui.Message(parent, message);
+    return false;
+}
+
+}  // namespace tessel
