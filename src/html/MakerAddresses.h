@@ -8,6 +8,10 @@ namespace tessel {
 // Head comment and banner link of every generated page.
 inline constexpr const char* kMakerWebAddress = "http://www.brindle-software.example/";
 
+// The maker's hosting and reseller pages, opened from the main window's Help actions.
+inline constexpr const char* kMakerHostingAddress = "http://www.brindle-software.example/hosting/";
+inline constexpr const char* kMakerResellerAddress = "http://www.brindle-software.example/resell/";
+
 // The picture of the optional maker banner.
 inline constexpr const char* kMakerBannerImage =
     "http://www.brindle-software.example/images/tessel-banner.gif";

@@ -254,7 +254,7 @@ void GeneratePage(TPagelette& document, std::vector<std::string>& lines,
         WritePage(document, lines, options, dropBoxMade);
     } catch (const EListError&) {
         if (!options.host)
-            throw ETesselError(kGeneratePageError);
+            throw;
         options.host->ShowWarning(kGeneratePageError);
     }
 }

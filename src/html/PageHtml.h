@@ -48,12 +48,14 @@ inline constexpr const char* kGeneratePageError = "Error Creating Web Page";
 // made and the cursor is restored on every path, and the theme list follows ThemeName.
 //
 // Failures:
-// - A list index error (EListError) while generating: with a host, the warning
-//   kGeneratePageError is shown and `lines` keeps what had been produced; without a host,
-//   ETesselError(kGeneratePageError) is thrown.
-// - Any other error ends the run and is thrown as it is, for example EConvertError
-//   "'%s' is not a valid integer value" for an IndentMargin or a font size that is not a
-//   whole number. `lines` then holds the blocks made so far.
+// - A list index error (EListError) while generating, the host's included: with a host,
+//   the warning kGeneratePageError is shown, the call returns normally and `lines` keeps
+//   what had been produced (the block entries so far, not yet split into lines).
+// - Any other error, and a list index error without a host, ends the run and is thrown as
+//   it is; what a document can cause derives from ETesselError, so a command line prints
+//   what() and fails. Example: EConvertError "'%s' is not a valid integer value" for an
+//   IndentMargin or a font size that is not a whole number. `lines` then holds the block
+//   entries made so far.
 void GeneratePage(TPagelette& document, std::vector<std::string>& lines,
                   const TGenerateOptions& options);
 
