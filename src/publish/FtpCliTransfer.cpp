@@ -1,0 +1,539 @@
+// The data connection of the FTP client: PORT or PASV, STOR/APPE sending one block at a
+// time, RETR/LIST/NLST receiving, and the end of a transfer once both the final reply
+// and the data connection's close have been seen.
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "publish/FtpCli.h"
+#include "publish/FtpWindow.h"
+#include "publish/WSocketErrors.h"
+
+namespace tessel {
+
+namespace {
+
+constexpr int kReceivePiece = 2048;
+
+// Advisory locks stand in for the Windows sharing modes.
+bool LockForShareMode(int fd, TFtpShareMode mode) {
+    switch (mode) {
+        case ftpShareExclusive:
+        case ftpShareDenyRead:
+            return flock(fd, LOCK_EX | LOCK_NB) == 0;
+        case ftpShareDenyWrite:
+            return flock(fd, LOCK_SH | LOCK_NB) == 0;
+        default:
+            return true;
+    }
+}
+
+std::string DottedToCommas(std::string addr) {
+    std::replace(addr.begin(), addr.end(), '.', ',');
+    return addr;
+}
+
+long long ElapsedMs(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
+        .count();
+}
+
+}  // namespace
+
+void TCustomFtpCli::ClearDataHandlers() {
+    TWSocket& d = *FDataSocket;
+    d.OnDataAvailable = nullptr;
+    d.OnDataSent = nullptr;
+    d.OnSessionClosed = nullptr;
+    d.OnSessionAvailable = nullptr;
+    d.OnSessionConnected = nullptr;
+    d.OnDnsLookupDone = nullptr;
+    d.OnChangeState = nullptr;
+}
+
+void TCustomFtpCli::PortStep() {
+    FRequestDone = false;
+    FPasvResponse.clear();
+    if (Passive) {
+        ExecAsync(rqPort, "PASV", {200, 227});
+        return;
+    }
+    TWSocket& d = *FDataSocket;
+    ClearDataHandlers();
+    if (d.State() != wsClosed) {
+        d.Close();
+    }
+    // Listening on the control connection's own address, not on every interface,
+    // keeps the data port off networks the server is not on.
+    const std::string localAddr = FControlSocket->GetXAddr();
+    d.SetProto("tcp");
+    d.SetAddr(localAddr);
+    d.SetPort("0");
+    d.LingerOnOff = wsLingerOn;
+    d.LingerTimeout = 10;
+    d.Listen();
+    if (d.State() != wsListening || localAddr.empty()) {
+        const int error = d.LastError() != 0 ? d.LastError() : WSAEINVAL;
+        FailWithLine(static_cast<std::uint16_t>(error), WinsockLine(error));
+        return;
+    }
+    const int port = std::stoi(d.GetXPort());
+    const std::string hostPart = FControlSocket->GetPeerAddr() == "127.0.0.1"
+                                     ? std::string("127,0,0,1")
+                                     : DottedToCommas(localAddr);
+    ExecAsync(
+        rqPort,
+        "PORT " + hostPart + "," + std::to_string(port / 256) + "," + std::to_string(port % 256),
+        {200, 227});
+}
+
+void TCustomFtpCli::RestStep() {
+    FRequestDone = false;
+    struct stat st {};
+    if (::stat(LocalFileName.c_str(), &st) != 0 || st.st_size == 0) {
+        ReportStep(0);
+        return;
+    }
+    FResumePos = st.st_size;
+    ExecAsync(rqRest, "REST " + std::to_string(st.st_size), {});
+}
+
+bool TCustomFtpCli::OpenLocalFileForReading() {
+    CloseLocalFile();
+    const int fd = ::open(LocalFileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    if (!LockForShareMode(fd, ShareMode) ||
+        (FResumePos > 0 && ::lseek(fd, FResumePos, SEEK_SET) < 0)) {
+        ::close(fd);
+        return false;
+    }
+    FLocalFile = fd;
+    return true;
+}
+
+bool TCustomFtpCli::OpenLocalFileForWriting() {
+    CloseLocalFile();
+    const int flags = FResumePos > 0 ? O_WRONLY : O_WRONLY | O_CREAT | O_TRUNC;
+    const int fd = ::open(LocalFileName.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    if (!LockForShareMode(fd, ShareMode) ||
+        (FResumePos > 0 && ::lseek(fd, FResumePos, SEEK_SET) < 0)) {
+        ::close(fd);
+        return false;
+    }
+    FLocalFile = fd;
+    return true;
+}
+
+void TCustomFtpCli::CloseLocalFile() {
+    if (FLocalFile >= 0) {
+        ::close(FLocalFile);
+        FLocalFile = -1;
+    }
+}
+
+void TCustomFtpCli::StorStep(bool append) {
+    FRequestDone = false;
+    FAppendFlag = append;
+    FReceiving = false;
+    FTransferVerb = append ? "APPE" : "STOR";
+    FReplyAccepted = false;
+    FDataClosed = false;
+    FSendingStarted = false;
+    FStartDeferred = false;
+    FEof = false;
+    FUserAborted = false;
+    FByteCount = 0;
+    FCloseError = 0;
+    if (!Connected()) {
+        FailWithLine(WSAENOTCONN, WinsockLine(WSAENOTCONN));
+        return;
+    }
+    bool cancel = false;
+    if (OnReadyToTransmit) {
+        OnReadyToTransmit(this, cancel);
+    }
+    if (cancel) {
+        FErrorMessage = "426 Transmit cancelled by application";
+        FLastResponse = FErrorMessage;
+        FStatusCode = 426;
+        Display("! " + FErrorMessage);
+        FDataSocket->Close();
+        ReportStep(426);
+        return;
+    }
+    FDataSocket->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) {
+        DataSessionAvailable();
+    };
+    if (!OpenLocalFileForReading()) {
+        FErrorMessage = "426 Unable to open local file " + LocalFileName;
+        FLastResponse = FErrorMessage;
+        FStatusCode = 426;
+        Display("! " + FErrorMessage);
+        FDataSocket->Close();
+        ReportStep(426);
+        return;
+    }
+    if (Passive) {
+        ConnectPassiveData();
+    } else {
+        SendTransferCommand();
+    }
+}
+
+void TCustomFtpCli::ReceiveStep(const std::string& verb) {
+    FRequestDone = false;
+    FReceiving = true;
+    FTransferVerb = verb;
+    FReplyAccepted = false;
+    FDataClosed = false;
+    FSendingStarted = false;
+    FStartDeferred = false;
+    FEof = false;
+    FUserAborted = false;
+    FByteCount = 0;
+    FCloseError = 0;
+    FDisplayLine.clear();
+    if (!Connected()) {
+        FailWithLine(WSAENOTCONN, WinsockLine(WSAENOTCONN));
+        return;
+    }
+    if (!DisplayFileFlag && !OpenLocalFileForWriting()) {
+        FLastResponse = "Unable to open local file " + LocalFileName;
+        FStatusCode = 550;
+        SetErrorMessage("550 " + FLastResponse);
+        ReportStep(550);
+        return;
+    }
+    FDataSocket->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) {
+        DataSessionAvailable();
+    };
+    if (Passive) {
+        ConnectPassiveData();
+    } else {
+        SendTransferCommand();
+    }
+}
+
+void TCustomFtpCli::SendTransferCommand() {
+    FNext = FReceiving ? &TCustomFtpCli::ReceiveReplyCheck : &TCustomFtpCli::StorReplyCheck;
+    FOkResponses.clear();
+    FDoneAction = daNone;
+    FStepError = 0;
+    SetState(fsWaitingResponse);
+    std::string cmd = FTransferVerb;
+    if (!FReceiving || !HostFileName.empty()) {
+        cmd += " " + HostFileName;
+    }
+    SendCommand(cmd);
+}
+
+void TCustomFtpCli::ConnectPassiveData() {
+    const auto port = ParsePassivePort(FPasvResponse);
+    if (!port) {
+        FailDataConnection(WSAEINVAL);
+        return;
+    }
+    TWSocket& d = *FDataSocket;
+    ClearDataHandlers();
+    if (d.State() != wsClosed) {
+        d.Close();
+    }
+    // The address in the 227 reply is ignored: the data connection goes to the host we
+    // already talk to, never to a third party named by the reply.
+    d.SetProto("tcp");
+    d.SetAddr(FControlSocket->GetPeerAddr());
+    d.SetPort(std::to_string(*port));
+    d.LingerOnOff = wsLingerOff;
+    d.OnSessionConnected = [this](TCustomWSocket*, std::uint16_t e) { PassiveDataConnected(e); };
+    d.Connect();
+    if (d.State() == wsClosed) {
+        FailDataConnection(d.LastError() != 0 ? d.LastError() : WSAEINVAL);
+    }
+}
+
+void TCustomFtpCli::PassiveDataConnected(std::uint16_t error) {
+    if (FRequestDone) {
+        return;
+    }
+    Touch();
+    if (error != 0) {
+        FailDataConnection(error);
+        return;
+    }
+    TWSocket& d = *FDataSocket;
+    d.OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { DataReceive(); };
+    d.OnDataSent = [this](TCustomWSocket*, std::uint16_t e) { SendNextBlock(e); };
+    d.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t e) { DataClosed(e); };
+    SendTransferCommand();
+}
+
+void TCustomFtpCli::FailDataConnection(int error) {
+    CloseLocalFile();
+    FLastResponse = "Unable to establish data connection, error #" + std::to_string(error);
+    FStatusCode = 550;
+    SetErrorMessage("550 " + FLastResponse);
+    ReportStep(550);
+}
+
+void TCustomFtpCli::DataSessionAvailable() {
+    TWSocket& d = *FDataSocket;
+    const TSocket h = d.Accept();
+    if (h == INVALID_SOCKET) {
+        return;
+    }
+    // Only the server may connect; anyone else racing for the port is turned away
+    // while we go on listening.
+    if (d.AcceptedPeerAddr() != FControlSocket->GetPeerAddr()) {
+        Display("! Data connection from " + d.AcceptedPeerAddr() + " refused");
+        WSocketCloseHandle(h);
+        return;
+    }
+    Touch();
+    d.OnSessionAvailable = nullptr;
+    d.OnSessionClosed = nullptr;
+    d.Close();
+    d.LingerOnOff = wsLingerOff;
+    d.LingerTimeout = 10;
+    d.OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { DataReceive(); };
+    d.OnDataSent = [this](TCustomWSocket*, std::uint16_t e) { SendNextBlock(e); };
+    d.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t e) { DataClosed(e); };
+    d.Dup(h);
+    if (FStartDeferred) {
+        StartSending();
+    }
+}
+
+void TCustomFtpCli::StorReplyCheck(int code) {
+    if (code < 0) {
+        return;
+    }
+    if (code == 125 || code == 150) {
+        FSendingStarted = true;
+        FNext = &TCustomFtpCli::StorFinalCheck;
+        if (Passive) {
+            StartSending();
+        } else {
+            FWindow->PostStartSending();
+        }
+        return;
+    }
+    SetErrorMessage(FLastResponse);
+    FDataSocket->Close();
+    CloseLocalFile();
+    FResumePos = 0;
+    ReportStep(static_cast<std::uint16_t>(code));
+}
+
+void TCustomFtpCli::StartSending() {
+    if (FRequestDone || FReceiving || FLocalFile < 0) {
+        return;
+    }
+    // Some servers send 150 before they connect to us; the first block waits for them.
+    if (FDataSocket->State() != wsConnected) {
+        FStartDeferred = true;
+        return;
+    }
+    FStartDeferred = false;
+    FStartTime = std::chrono::steady_clock::now();
+    SendNextBlock(0);
+}
+
+void TCustomFtpCli::SendNextBlock(std::uint16_t error) {
+    if (FLocalFile < 0 || FReceiving) {
+        return;
+    }
+    Touch();
+    TWSocket& d = *FDataSocket;
+    if (error != 0) {
+        Display("! Error #" + std::to_string(error) + " sending data");
+        FCloseError = error;
+        d.Close();
+        return;
+    }
+    bool abort = false;
+    const std::weak_ptr<bool> alive = FAlive;
+    TriggerProgress(static_cast<long>(FByteCount + FResumePos), abort);
+    if (alive.expired() || FLocalFile < 0) {
+        return;
+    }
+    if (abort) {
+        Display("! Abort requested");
+        FUserAborted = true;
+        SetErrorMessage("426 Transfer aborted by application");
+        d.Close();
+        return;
+    }
+    if (FEof || !FSendingStarted || d.State() != wsConnected) {
+        return;
+    }
+    const ssize_t n = ::read(FLocalFile, FBlock.data(), FBlock.size());
+    if (n <= 0) {
+        if (n < 0) {
+            Display("! Error reading file");
+            FCloseError = 426;
+            SetErrorMessage("426 Error reading local file " + LocalFileName);
+        }
+        FEof = n == 0;
+        d.Close();
+        return;
+    }
+    FByteCount += n;
+    d.Send(FBlock.data(), static_cast<int>(n));
+}
+
+void TCustomFtpCli::DataReceive() {
+    char buf[kReceivePiece];
+    TWSocket& d = *FDataSocket;
+    const int n = d.Receive(buf, sizeof buf);
+    if (n < 0) {
+        if (d.LastError() != WSAEWOULDBLOCK) {
+            Display("! Data: Receive error " + std::to_string(d.LastError()));
+        }
+        return;
+    }
+    if (n == 0 || !FReceiving) {
+        return;  // what a server sends on an upload's data connection is dropped
+    }
+    Touch();
+    FByteCount += n;
+    if (DisplayFileFlag) {
+        for (int i = 0; i < n; ++i) {
+            if (buf[i] == '\r' || buf[i] == '\n') {
+                if (buf[i] == '\n' || (i + 1 < n && buf[i + 1] != '\n')) {
+                    FlushDisplayLine();
+                }
+            } else {
+                FDisplayLine += buf[i];
+            }
+        }
+        return;
+    }
+    if (FLocalFile >= 0) {
+        const char* p = buf;
+        int left = n;
+        while (left > 0) {
+            const ssize_t w = ::write(FLocalFile, p, static_cast<std::size_t>(left));
+            if (w <= 0) {
+                Display("! Error writing local file");
+                FCloseError = 426;
+                SetErrorMessage("426 Error writing local file " + LocalFileName);
+                d.Shutdown(2);
+                return;
+            }
+            p += w;
+            left -= static_cast<int>(w);
+        }
+    }
+}
+
+void TCustomFtpCli::FlushDisplayLine() {
+    std::string line;
+    line.swap(FDisplayLine);
+    if (OnDisplayFile) {
+        OnDisplayFile(this, line);
+    }
+}
+
+void TCustomFtpCli::DataClosed(std::uint16_t error) {
+    CloseLocalFile();
+    if (FRequestDone) {
+        return;
+    }
+    FDataClosed = true;
+    if (error != 0 && FCloseError == 0) {
+        FCloseError = error;
+    }
+    if (FReceiving && DisplayFileFlag && !FDisplayLine.empty()) {
+        FlushDisplayLine();
+    }
+    if (FReplyAccepted) {
+        TransferDone();
+    }
+}
+
+void TCustomFtpCli::StorFinalCheck(int code) {
+    if (code < 0) {
+        return;
+    }
+    if (code == 226 || code == 250) {
+        FReplyAccepted = true;
+        if (FDataClosed) {
+            TransferDone();
+        }
+        return;
+    }
+    FailTransfer(static_cast<std::uint16_t>(code), "! STOR Failed");
+}
+
+void TCustomFtpCli::ReceiveReplyCheck(int code) {
+    if (code < 0) {
+        return;
+    }
+    if (code == 125 || code == 150) {
+        FSendingStarted = true;
+        FStartTime = std::chrono::steady_clock::now();
+        FNext = &TCustomFtpCli::ReceiveFinalCheck;
+        return;
+    }
+    FailTransfer(static_cast<std::uint16_t>(code), "! RETR/LIST/NLST Failed");
+}
+
+void TCustomFtpCli::ReceiveFinalCheck(int code) {
+    if (code < 0) {
+        return;
+    }
+    if (code == 125 || code == 226 || code == 250) {
+        FReplyAccepted = true;
+        if (FDataClosed) {
+            TransferDone();
+        }
+        return;
+    }
+    FailTransfer(static_cast<std::uint16_t>(code), "! RETR/LIST/NLST Failed");
+}
+
+void TCustomFtpCli::FailTransfer(std::uint16_t code, const char* failedText) {
+    SetErrorMessage(FLastResponse);
+    CloseLocalFile();
+    FDataSocket->Close();
+    Display(failedText);
+    FResumePos = 0;
+    ReportStep(code);
+}
+
+void TCustomFtpCli::TransferDone() {
+    if (FRequestDone) {
+        return;
+    }
+    const long long ms = FSendingStarted ? ElapsedMs(FStartTime) : 0;
+    std::string stats = "! " + std::to_string(FByteCount) + " bytes received/sent in " +
+                        std::to_string(ms / 1000) + " seconds";
+    if (ms != 0) {
+        const long long rate =
+            FByteCount < 32768 ? FByteCount * 1000 / ms : (FByteCount / ms) * 1000;
+        stats += " (" + std::to_string(rate) + " Bytes/sec)";
+    }
+    Display(stats);
+    FResumePos = 0;
+    std::uint16_t code = FCloseError;
+    if (!FReceiving && !FEof && code == 0) {
+        // The data connection ended before the whole file went out.
+        code = FUserAborted ? 426 : static_cast<std::uint16_t>(WSAECONNABORTED);
+    }
+    if (code != 0) {
+        SetErrorMessage(code >= 10000 ? WinsockLine(code) : "426 Transfer failed");
+    }
+    ReportStep(code);
+}
+
+}  // namespace tessel

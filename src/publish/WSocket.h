@@ -1,0 +1,235 @@
+#pragma once
+
+// An event-driven TCP (or UDP) socket on the thread's Qt event loop: non-blocking POSIX
+// calls, readiness from QSocketNotifier, follow-up work posted to the socket's own
+// receiver so that events never fire inside the call that caused them (except a dotted
+// address "lookup", which is answered at once). Errors use Winsock numbers and texts.
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/Exceptions.h"
+#include "publish/WSockbuf.h"
+
+class QSocketNotifier;
+
+namespace tessel {
+
+class ESocketException : public ETesselError {
+  public:
+    using ETesselError::ETesselError;
+};
+
+enum TSocketState {
+    wsInvalidState,
+    wsOpened,
+    wsBound,
+    wsConnecting,
+    wsConnected,
+    wsAccepting,
+    wsListening,
+    wsClosed
+};
+enum TSocketSendFlags { wsSendNormal, wsSendUrgent };
+enum TSocketLingerOnOff { wsLingerOff, wsLingerOn, wsLingerNoSet };
+enum TSocksAuthentication { socksNoAuthentication, socksAuthenticateUsercode };
+enum TSocksAuthState { socksAuthStart, socksAuthSuccess, socksAuthFailure, socksAuthNotRequired };
+
+using TSocket = int;
+constexpr TSocket INVALID_SOCKET = -1;
+
+class TSocketWindow;
+struct TDnsTicket;
+
+class TCustomWSocket {
+  public:
+    using TNotifyError = std::function<void(TCustomWSocket* sender, std::uint16_t error)>;
+
+    TCustomWSocket();
+    virtual ~TCustomWSocket();
+    TCustomWSocket(const TCustomWSocket&) = delete;
+    TCustomWSocket& operator=(const TCustomWSocket&) = delete;
+
+    const std::string& Addr() const { return FAddrStr; }
+    void SetAddr(const std::string& value);
+    const std::string& Port() const { return FPortStr; }
+    void SetPort(const std::string& value);
+    const std::string& Proto() const { return FProtoStr; }
+    void SetProto(const std::string& value);
+
+    const std::string& DnsResult() const { return FDnsResult; }
+    const std::vector<std::string>& DnsResultList() const { return FDnsResultList; }
+    TSocketState State() const { return FState; }
+    long long ReadCount() const { return FReadCount; }
+    virtual int RcvdCount();
+    int LastError() const { return FLastError; }
+    // The full text of the last error reported through OnError or ESocketException.
+    const std::string& LastErrorText() const { return FLastErrorText; }
+    TSocket HSocket() const { return FHSocket; }
+
+    bool MultiThreaded = false;
+    int FlushTimeout = 60;
+    TSocketSendFlags SendFlags = wsSendNormal;
+    TSocketLingerOnOff LingerOnOff = wsLingerOn;
+    int LingerTimeout = 0;
+
+    TNotifyError OnDataAvailable;
+    TNotifyError OnDataSent;
+    TNotifyError OnSessionClosed;
+    TNotifyError OnSessionAvailable;
+    TNotifyError OnSessionConnected;
+    TNotifyError OnDnsLookupDone;
+    std::function<void(TCustomWSocket* sender, TSocketState oldState, TSocketState newState)>
+        OnChangeState;
+    std::function<void(TCustomWSocket* sender)> OnError;
+
+    void DnsLookup(const std::string& hostName);
+    void ReverseDnsLookup(const std::string& hostAddr);
+    void CancelDnsLookup();
+
+    virtual void Connect();
+    virtual void Listen();
+    TSocket Accept();
+    // The dotted address of the peer of the last handle returned by Accept.
+    const std::string& AcceptedPeerAddr() const { return FAcceptedPeerAddr; }
+    void Dup(TSocket newHSocket);
+
+    int Send(const void* data, int length);
+    int SendStr(const std::string& text);
+    virtual int Receive(void* buffer, int size);
+    std::string ReceiveStr();
+
+    void Close();
+    void Abort();
+    void Shutdown(int how);
+
+    // Binds the socket to any local address and port 0 and returns the port chosen.
+    int BindAnyPort();
+    std::string GetXAddr();
+    std::string GetXPort();
+    std::string GetPeerAddr();
+    std::string GetPeerPort();
+    void SetLingerOption();
+
+    // Notifications are ignored while paused.
+    void Pause();
+    void Resume();
+
+  protected:
+    // Connects to the given host and port instead of Addr and Port (the SOCKS layer
+    // connects to its proxy this way).
+    void InternalConnect(const std::string& host, const std::string& port);
+    void ChangeState(TSocketState newState);
+    void RaiseException(const std::string& message);
+    void SocketError(const std::string& operation, int code);
+
+    virtual void TriggerSessionConnected(std::uint16_t error);
+    // Returns false when the layer above consumed the notification itself.
+    virtual bool TriggerDataAvailable(std::uint16_t error);
+    void TriggerSessionClosed(std::uint16_t error);
+    int SystemRcvdCount();
+    void AddReadCount(long long n) { FReadCount += n; }
+    int SystemReceive(void* buffer, int size);
+    // Guards callers against a handler that destroys this socket.
+    std::weak_ptr<bool> AliveToken() const { return FAlive; }
+
+  private:
+    friend class TSocketWindow;
+
+    void HandleReadReady();
+    void HandleWriteReady();
+    void HandlePostedWrite();
+    void HandleConnectResult(int error);
+    void HandleDnsDone(int id, int error, const std::vector<std::string>& results);
+    bool DoDataAvailable(std::uint16_t error);
+    void DoClose(std::uint16_t error);
+    void InternalClose(bool shutdownFirst, std::uint16_t error);
+    void RestoreDefaults();
+    void TryToSend();
+    void CreateNotifiers(bool watchWrite);
+    void DeleteNotifiers();
+    void UpdateWriteNotifier();
+    void StartLookup(const std::string& name, bool reverse);
+    std::uint32_t ResolveHost(const std::string& host, const std::string& context);
+    std::uint16_t ResolvePort(const std::string& port, const std::string& context);
+    int ResolveProto(const std::string& context);
+    std::string SockAddrText(bool peer, bool port, const char* operation);
+
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+    std::unique_ptr<TSocketWindow> FWindow;
+    std::unique_ptr<QSocketNotifier> FReadNotifier;
+    std::unique_ptr<QSocketNotifier> FWriteNotifier;
+    std::shared_ptr<TDnsTicket> FDnsTicket;
+    int FDnsLookupId = 0;
+
+    std::string FAddrStr;
+    std::string FPortStr;
+    std::string FProtoStr = "tcp";
+    bool FAddrAssigned = false;
+    bool FPortAssigned = false;
+    bool FProtoAssigned = true;
+    std::string FDnsResult;
+    std::vector<std::string> FDnsResultList;
+
+    TSocket FHSocket = INVALID_SOCKET;
+    TSocketState FState = wsClosed;
+    bool FDatagram = false;
+    bool FCloseInvoked = false;
+    bool FDestroying = false;
+    bool FPaused = false;
+    long long FReadCount = 0;
+    int FLastError = 0;
+    std::string FLastErrorText;
+    std::deque<TBuffer> FBufList;
+    std::string FAcceptedPeerAddr;
+};
+
+class TCustomSocksWSocket : public TCustomWSocket {
+  public:
+    const std::string& SocksServer() const { return FSocksServer; }
+    void SetSocksServer(const std::string& value);
+    const std::string& SocksPort() const { return FSocksPort; }
+    void SetSocksPort(const std::string& value);
+    std::string SocksUsercode;
+    std::string SocksPassword;
+    TSocksAuthentication SocksAuthentication = socksNoAuthentication;
+
+    TNotifyError OnSocksConnected;
+    std::function<void(TCustomWSocket* sender, int error, const std::string& msg)> OnSocksError;
+    std::function<void(TCustomWSocket* sender, TSocksAuthState authState)> OnSocksAuthState;
+
+    void Connect() override;
+    void Listen() override;
+    int RcvdCount() override;
+    int Receive(void* buffer, int size) override;
+
+  protected:
+    void TriggerSessionConnected(std::uint16_t error) override;
+    bool TriggerDataAvailable(std::uint16_t error) override;
+
+  private:
+    enum TSocksPhase { spNone, spGreeting, spAuthenticating, spRequesting };
+
+    void SocksFail(int code, const std::string& msg);
+    void SendSocksRequest();
+    void HandleSocksBytes();
+
+    std::string FSocksServer;
+    std::string FSocksPort;
+    TSocksPhase FSocksPhase = spNone;
+    std::string FSocksRcvd;      // bytes of the proxy's current answer
+    std::string FSocksLeftover;  // peer data that came with the proxy's last answer
+};
+
+class TWSocket : public TCustomSocksWSocket {};
+
+// Closes a handle returned by Accept that no socket component has adopted.
+void WSocketCloseHandle(TSocket handle);
+
+}  // namespace tessel
