@@ -1,0 +1,188 @@
+#include "publish/FtpUploader.h"
+
+#include <filesystem>
+
+namespace tessel {
+
+TFtpUploader::TFtpUploader(TCustomFtpCli& client) : FClient(client) {
+    FClient.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest rq, std::uint16_t error) {
+        RequestDone(rq, error);
+    };
+    FClient.OnProgress = [this](TCustomFtpCli*, long count, bool&) { Progress(count); };
+}
+
+TFtpUploader::~TFtpUploader() {
+    FClient.OnRequestDone = nullptr;
+    FClient.OnProgress = nullptr;
+}
+
+void TFtpUploader::Start() {
+    FCompleted = false;
+    FFailed = false;
+    FDirectoryOffered = false;
+    FRunning = true;
+    if (FClient.Connected()) {
+        // A connection still open from before is only closed; Send starts afresh later.
+        SetLabel("Connected...");
+        Run(&TCustomFtpCli::QuitAsync);
+        return;
+    }
+    SetLabel("Connecting to " + FClient.HostName + "...");
+    Run(&TCustomFtpCli::ConnectAsync);
+}
+
+void TFtpUploader::Run(void (TCustomFtpCli::*method)()) {
+    try {
+        (FClient.*method)();
+    } catch (const FtpException& e) {
+        FFailed = true;
+        if (OnError) {
+            OnError(e.what());
+        }
+        EndSession();
+    }
+}
+
+void TFtpUploader::RequestDone(TFtpRequest rq, std::uint16_t error) {
+    if (!FRunning) {
+        return;
+    }
+    if (rq == rqQuit) {
+        // After "Transfer Completed." a failing QUIT no longer matters.
+        if (error != 0 && !FCompleted && !FFailed) {
+            FFailed = true;
+            if (OnError) {
+                OnError("Error " + FClient.ErrorMessage());
+            }
+        }
+        EndSession();
+        return;
+    }
+    if (error != 0) {
+        RequestFailed(error);
+        return;
+    }
+    switch (rq) {
+        case rqConnect:
+            SetLabel("Connected to " + FClient.HostName + "...");
+            if (Ready()) {
+                Run(FClient.HostDirName.empty() ? &TCustomFtpCli::PwdAsync
+                                                : &TCustomFtpCli::CwdAsync);
+            }
+            break;
+        case rqCwd:
+        case rqPwd:
+            SetLabel("Finding Initial Directory...");
+            if (Ready()) {
+                Run(&TCustomFtpCli::TypeSetAsync);
+            }
+            break;
+        case rqMkd:
+            if (Ready()) {
+                Run(&TCustomFtpCli::CwdAsync);
+            }
+            break;
+        case rqTypeSet:
+            SetLabel("Transferring...");
+            if (Ready()) {
+                FFilesLeft = static_cast<int>(Files.size());
+                SendNextFile();
+            }
+            break;
+        case rqPut:
+            if (!Ready()) {
+                break;
+            }
+            if (FFilesLeft <= 0) {
+                FCompleted = true;
+                if (FClient.Connected()) {
+                    Run(&TCustomFtpCli::QuitAsync);
+                }
+                if (OnTransferCompleted) {
+                    OnTransferCompleted();
+                }
+                if (!FClient.Connected() && FRunning) {
+                    EndSession();
+                }
+            } else {
+                SendNextFile();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void TFtpUploader::RequestFailed(std::uint16_t error) {
+    // 550 is taken for a missing directory. It is offered once per session: a server
+    // that answers 550 again after MKD would otherwise be asked the same for ever.
+    if (error == 550 && !FDirectoryOffered) {
+        FDirectoryOffered = true;
+        const bool create = OnAskCreateDirectory && OnAskCreateDirectory();
+        if (create) {
+            if (Ready()) {
+                FClient.HostFileName = FClient.HostDirName;
+                SetLabel("Making Directory...");
+                Run(&TCustomFtpCli::MkdAsync);
+            }
+        } else {
+            FFailed = true;
+            if (FClient.Connected()) {
+                Run(&TCustomFtpCli::QuitAsync);
+            } else {
+                EndSession();
+            }
+        }
+        return;
+    }
+    FFailed = true;
+    const bool quitting = FClient.Connected() && Ready();
+    if (quitting) {
+        Run(&TCustomFtpCli::QuitAsync);
+    }
+    if (OnError) {
+        OnError("Error " + FClient.ErrorMessage());
+    }
+    if (!quitting) {
+        // No QUIT will come back to end the session: a failed lookup or connect.
+        EndSession();
+    }
+}
+
+void TFtpUploader::SendNextFile() {
+    --FFilesLeft;
+    if (FFilesLeft < 0) {
+        return;
+    }
+    const std::string& path = Files[static_cast<std::size_t>(FFilesLeft)];
+    FClient.LocalFileName = path;
+    FClient.HostFileName = std::filesystem::path(path).filename().string();
+    Run(&TCustomFtpCli::PutAsync);
+}
+
+void TFtpUploader::Progress(long count) {
+    const auto dots = FLabel.find("...");
+    const std::string head = dots == std::string::npos ? FLabel : FLabel.substr(0, dots + 3);
+    SetLabel(head + " " + std::to_string(count) + " bytes", true);
+}
+
+void TFtpUploader::SetLabel(const std::string& label, bool progress) {
+    FLabel = label;
+    if (OnLabel) {
+        OnLabel(FLabel, progress);
+    }
+}
+
+void TFtpUploader::EndSession() {
+    if (!FRunning) {
+        return;
+    }
+    FRunning = false;
+    FClient.HostFileName.clear();
+    FClient.LocalFileName.clear();
+    if (OnSessionEnd) {
+        OnSessionEnd();
+    }
+}
+
+}  // namespace tessel
