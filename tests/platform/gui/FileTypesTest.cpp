@@ -1,0 +1,28 @@
+#include "platform/gui/FileTypes.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "platform/AtomicFile.h"
+#include "themes/core/TempFolder.h"
+
+namespace tessel {
+namespace {
+
+TEST(FileTypes, RegistersWithTheProgramsOwnIconsOnceUntilSomethingChanges) {
+    testing::TTempFolder folder;
+    const std::string data = folder.Path();
+    const TRegistrationChanges first = RegisterFileTypes(data, QStringLiteral("/opt/t/tessel"));
+    EXPECT_TRUE(first.mimePackage);
+    EXPECT_TRUE(first.desktopEntry);
+    QFile icon(QStringLiteral(":/pictures/tessel.svg"));
+    if (icon.open(QIODevice::ReadOnly)) {
+        EXPECT_EQ(ReadWholeFile(FileTypeFilesIn(data).programIcon), icon.readAll().toStdString());
+    }
+    const TRegistrationChanges again = RegisterFileTypes(data, QStringLiteral("/opt/t/tessel"));
+    EXPECT_FALSE(again.mimePackage || again.desktopEntry || again.icons);
+}
+
+}  // namespace
+}  // namespace tessel
