@@ -1,0 +1,196 @@
+#include "NetTestSupport.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <thread>
+
+namespace tessel::test {
+
+namespace {
+
+// One application object for the whole test program.
+class TQtEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        signal(SIGPIPE, SIG_IGN);
+        static int argc = 1;
+        static char name[] = "tessel_net_tests";
+        static char* argv[] = {name, nullptr};
+        FApp = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    void TearDown() override { FApp.reset(); }
+
+  private:
+    std::unique_ptr<QCoreApplication> FApp;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+
+}  // namespace
+
+bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    QTimer tick;
+    tick.start(20);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return done();
+}
+
+void RunFor(std::chrono::milliseconds span) {
+    const auto deadline = std::chrono::steady_clock::now() + span;
+    RunUntil([&] { return std::chrono::steady_clock::now() >= deadline; }, span * 2);
+}
+
+std::string MakeBytes(std::size_t size, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string s(size, '\0');
+    for (auto& c : s) {
+        c = static_cast<char>(gen() & 0xFF);
+    }
+    return s;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TTempDir::TTempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tessel-net-XXXXXX").string();
+    FPath = mkdtemp(pattern.data());
+}
+
+TTempDir::~TTempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(FPath, ec);
+}
+
+TChildProcess::TChildProcess(const std::vector<std::string>& argv) {
+    int in[2];
+    int out[2];
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
+        return;
+    }
+    FPid = fork();
+    if (FPid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        std::vector<char*> args;
+        for (const auto& a : argv) {
+            args.push_back(const_cast<char*>(a.c_str()));
+        }
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    FStdin = in[1];
+    FStdout = out[0];
+}
+
+TChildProcess::~TChildProcess() {
+    if (FStdin >= 0) {
+        close(FStdin);
+    }
+    if (FPid > 0) {
+        kill(FPid, SIGTERM);
+        int status = 0;
+        for (int i = 0; i < 100 && waitpid(FPid, &status, WNOHANG) == 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (waitpid(FPid, &status, WNOHANG) == 0) {
+            kill(FPid, SIGKILL);
+            waitpid(FPid, &status, 0);
+        }
+    }
+    if (FStdout >= 0) {
+        close(FStdout);
+    }
+}
+
+std::string TChildProcess::ReadLine(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (FBuffered.find('\n') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd p{FStdout, POLLIN, 0};
+        if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) {
+            return {};
+        }
+        char buf[256];
+        const ssize_t n = read(FStdout, buf, sizeof buf);
+        if (n <= 0) {
+            return {};
+        }
+        FBuffered.append(buf, static_cast<std::size_t>(n));
+    }
+    const auto lf = FBuffered.find('\n');
+    std::string line = FBuffered.substr(0, lf);
+    FBuffered.erase(0, lf + 1);
+    return line;
+}
+
+TPyFtpServer::TPyFtpServer(const std::filesystem::path& root, const std::string& user,
+                           const std::string& password)
+    : FProcess({"/usr/bin/python3", TESSEL_PUBLISH_TEST_DIR "/pyftpd_server.py", root.string(),
+                user, password}) {
+    const std::string line = FProcess.ReadLine(std::chrono::seconds(20));
+    if (line.rfind("PORT ", 0) == 0) {
+        FPort = std::stoi(line.substr(5));
+    }
+}
+
+int FreeLoopbackPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in sin{};
+    sin.sin_family = AF_INET;
+    sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&sin), sizeof sin);
+    socklen_t len = sizeof sin;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&sin), &len);
+    close(fd);
+    return ntohs(sin.sin_port);
+}
+
+bool WaitForListener(int port, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in sin{};
+        sin.sin_family = AF_INET;
+        sin.sin_port = htons(static_cast<std::uint16_t>(port));
+        sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&sin), sizeof sin) == 0;
+        close(fd);
+        if (ok) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+}  // namespace tessel::test
