@@ -1,7 +1,5 @@
 #include "cli/CliCommands.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <optional>
 
 #include "document/Pagelette.h"
@@ -9,6 +7,7 @@
 #include "document/StreamDump.h"
 #include "html/PageHtml.h"
 #include "platform/AtomicFile.h"
+#include "platform/ProgramFolder.h"
 
 namespace tessel {
 
@@ -30,15 +29,6 @@ int NotADocument(std::ostream& err, const std::exception& error) {
     return kFailed;
 }
 
-// The program folder for preview addresses: TESSEL_HOME when set, else the current folder.
-std::string DefaultProgramFolder() {
-    const char* home = std::getenv("TESSEL_HOME");
-    std::string folder = home != nullptr && *home != '\0' ? home : std::filesystem::current_path().string();
-    if (folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
-}
 
 struct THtmlArguments {
     std::string file;
@@ -76,11 +66,9 @@ std::optional<std::string> ParseHtmlArguments(const std::vector<std::string>& ar
     if (parsed.file.empty()) {
         return "html needs a document";
     }
-    std::string folder = home ? *home : DefaultProgramFolder();
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
+    if (home) {
+        parsed.options.programFolder = *home;
     }
-    parsed.options.programFolder = folder;
     return std::nullopt;
 }
 
@@ -107,6 +95,19 @@ int RunHtmlCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return BadArguments(err, *problem);
     }
     std::unique_ptr<TPagelette> document;
+    try {
+        // Only the preview addresses pictures under the program folder.
+        std::string& folder = parsed.options.programFolder;
+        if (parsed.options.mode == omPreview && folder.empty()) {
+            folder = ResolveProgramFolder(ProgramFolderSourcesFromProcess());
+        }
+        if (!folder.empty() && folder.back() != '/') {
+            folder += '/';
+        }
+    } catch (const ETesselError& error) {
+        err << "tessel-cli: " << error.what() << "\n";
+        return kFailed;
+    }
     try {
         document = ReadDocumentFile(parsed.file);
     } catch (const EStreamError& error) {

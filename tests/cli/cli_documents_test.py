@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""tessel-cli's document commands, run as a user runs them."""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+CLI = os.environ["TESSEL_CLI"]
+NOT_A_DOCUMENT = "The selected file is not a valid .PGX or .PGT document."
+
+NEW_PAGE_MODE_2 = [
+    "<!-- Created with Brindle HTML Tessel 4.0 -->",
+    "<!--        http://www.brindle-software.example/         -->",
+    "<HTML>",
+    "<HEAD>",
+    "     <TITLE></TITLE>",
+    "</HEAD>",
+    "",
+    '<BODY BGCOLOR="#FFFFFF" TEXT="#000000" LINK="#0000FF" ALINK="#FF0000" VLINK="#990099">',
+    '<IMG SRC="" BORDER=0 ALT="" HEIGHT="" WIDTH=""><P>',
+    '<A HREF=""></A><P>',
+    "<P>",
+    "</BODY></HTML>",
+]
+
+
+def short(text):
+    return bytes([len(text)]) + text.encode("latin-1")
+
+
+def plain_theme_file():
+    """The theme file holding one theme named Plain, made by hand."""
+    return (b"TPF0" + short("TWebTheme") + b"\x00" + short("Items") + b"\x0e\x01"
+            + short("ThemeName") + b"\x06" + short("Plain")
+            + short("LeftMargin") + b"\x06" + short("0")
+            + short("BGColor") + b"\x04\xff\xff\xff\x00"
+            + short("TextColor") + b"\x02\x00"
+            + short("LinkColor") + b"\x04\x00\x00\xff\x00"
+            + short("ALinkColor") + b"\x03\xff\x00"
+            + short("VLinkColor") + b"\x04\x80\x00\x80\x00"
+            + b"\x00\x00\x00\x00")
+
+
+def run(*args):
+    return subprocess.run([CLI, *args], capture_output=True, timeout=60)
+
+
+class CliTest(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.dir = self.folder.name
+
+    def tearDown(self):
+        self.folder.cleanup()
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+        return self.path(name)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def new_page(self):
+        result = run("new", self.path("page.pgx"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return self.path("page.pgx")
+
+
+class ArgumentsTest(CliTest):
+    def test_help_and_bad_arguments(self):
+        result = run("--help")
+        self.assertEqual(result.returncode, 0)
+        for command in (b"new FILE", b"html FILE", b"dump FILE", b"resave IN OUT", b"upload"):
+            self.assertIn(command, result.stdout)
+        page = self.new_page()
+        for args in ([], ["frobnicate"], ["new"], ["new", "a", "b"], ["html"], ["html", page, "--mode", "3"],
+                     ["html", page, "--mode"], ["html", page, "--colour"], ["html", page, page],
+                     ["html", page, "-o"], ["dump"], ["resave", page]):
+            result = run(*args)
+            self.assertEqual(result.returncode, 2, args)
+            self.assertTrue(result.stderr, args)
+
+
+class HtmlTest(CliTest):
+    def test_new_page_in_modes_2_and_1(self):
+        page = self.new_page()
+        result = run("html", page, "--mode", "2")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout, ("\r\n".join(NEW_PAGE_MODE_2) + "\r\n").encode())
+
+        result = run("html", page, "--mode", "1", "-o", self.path("local.html"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        lines = self.read("local.html").decode().split("\r\n")
+        self.assertEqual(lines[-1], "")
+        expected = list(NEW_PAGE_MODE_2)
+        expected[8] = '<IMG SRC="../Upload/images/" BORDER=0 ALT="" HEIGHT="" WIDTH=""><P>'
+        self.assertEqual(lines[:-1], expected)
+
+    def test_preview_mode_addresses_pictures_under_the_home_folder(self):
+        page = self.new_page()
+        result = run("html", page, "--mode", "0", "--home", "/opt/tessel")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn(b'<IMG SRC="/opt/tessel/Upload/images/" BORDER=0', result.stdout)
+
+    def test_banner(self):
+        result = run("html", self.new_page(), "--banner")
+        self.assertIn(b"Created with Brindle HTML Tessel 4.0</A></FONT></CENTER>", result.stdout)
+
+    def test_a_margin_that_is_no_number_fails_with_the_conversion_message(self):
+        page = self.read(os.path.basename(self.new_page()))
+        broken = page.replace(short("PagePropertiesBlock.IndentMargin") + b"\x06" + short("0"),
+                              short("PagePropertiesBlock.IndentMargin") + b"\x06" + short("2O"))
+        self.assertNotEqual(broken, page)
+        result = run("html", self.write("margin.pgx", broken))
+        self.assertEqual(result.returncode, 1)
+        self.assertIn(b"'2O' is not a valid integer value", result.stderr)
+
+
+class ResaveAndDumpTest(CliTest):
+    def test_hand_made_theme_file_resaves_unchanged(self):
+        source = self.write("Themes.dat", plain_theme_file())
+        result = run("resave", source, self.path("again.dat"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.read("again.dat"), plain_theme_file())
+
+    def test_document_resaves_unchanged(self):
+        page = self.new_page()
+        result = run("resave", page, self.path("copy.pgx"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.read("copy.pgx"), self.read("page.pgx"))
+
+    def test_dump_of_the_theme_file(self):
+        result = run("dump", self.write("Themes.dat", plain_theme_file()))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout.decode(), "\n".join([
+            'object TWebTheme ""',
+            "  Items = collection",
+            "    item",
+            '      ThemeName = string "Plain"',
+            '      LeftMargin = string "0"',
+            "      BGColor = int32 16777215",
+            "      TextColor = int8 0",
+            "      LinkColor = int32 16711680",
+            "      ALinkColor = int16 255",
+            "      VLinkColor = int32 8388736",
+            "    end",
+            "  end",
+            "end",
+        ]) + "\n")
+
+    def test_dump_escapes_line_ends_and_odd_bytes(self):
+        data = (b"TPF0" + short("TPagelette") + b"\x00" + short("Subject") + b"\x06"
+                + short('a"b\r\n\t\\') + short("FormTitle") + b"\x06" + bytes([2, 0xE9, 0x01]) + b"\x00\x00")
+        result = run("dump", self.write("odd.pgx", data))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn(b'Subject = string "a\\"b\\r\\n\\t\\\\"', result.stdout)
+        self.assertIn(b'FormTitle = string "\\xE9\\x01"', result.stdout)
+
+
+class BrokenFilesTest(CliTest):
+    """Every broken or hostile file ends in the program's message and exit code 1."""
+
+    def broken_files(self):
+        page = self.read(os.path.basename(self.new_page()))
+        return {
+            "empty.pgx": b"",
+            "signature.pgx": b"TPF1" + page[4:],
+            "truncated.pgx": page[: len(page) // 2],
+            "unknown-class.pgx": b"TPF0" + short("TForm1") + b"\x00\x00\x00",
+            "unknown-property.pgx": b"TPF0" + short("TPagelette") + b"\x00" + short("Colour") + b"\x08\x00\x00",
+            "huge-length.pgx": b"TPF0" + short("TPagelette") + b"\x00" + short("Email") + b"\x0c\xff\xff\xff\x7fabc",
+            "garbage.pgx": bytes(range(256)) * 4,
+            "deep-lists.pgx": b"TPF0" + short("TPagelette") + b"\x00" + short("X") + b"\x01" * 100000,
+        }
+
+    def test_html_dump_and_resave_reject_each_file(self):
+        for name, data in self.broken_files().items():
+            path = self.write(name, data)
+            for args in (["html", path], ["dump", path], ["resave", path, self.path("out.pgx")]):
+                if args[0] == "dump" and name == "unknown-property.pgx":
+                    continue  # the dump needs no classes: it shows any well-formed stream
+                if args[0] == "dump" and name == "unknown-class.pgx":
+                    continue
+                result = run(*args)
+                self.assertEqual(result.returncode, 1, (name, args, result.stderr))
+                self.assertTrue(result.stderr.startswith(NOT_A_DOCUMENT.encode()), (name, args, result.stderr))
+                self.assertGreater(len(result.stderr.splitlines()), 1, (name, args))
+            self.assertFalse(os.path.exists(self.path("out.pgx")))
+
+    def test_missing_file_directory_and_theme_file(self):
+        for path in (self.path("missing.pgx"), self.dir, self.write("Themes.dat", plain_theme_file())):
+            result = run("html", path)
+            self.assertEqual(result.returncode, 1, path)
+            self.assertTrue(result.stderr.startswith(NOT_A_DOCUMENT.encode()), result.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
