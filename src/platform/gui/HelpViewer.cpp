@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -62,11 +63,13 @@ bool THelpViewer::ShowTopic(int context) {
     return true;
 }
 
-bool THelpViewer::PopUpTopic(int context, const QPoint& globalPos) {
-    const QString html = TopicHtml(context);
+bool THelpViewer::PopUpTopic(int context, const QPoint& globalPos) const {
+    QString html = TopicHtml(context);
     if (html.isEmpty()) {
         return false;
     }
+    // A pop-up cannot follow links, so the page's way back to the contents goes.
+    html.remove(QRegularExpression(QStringLiteral("<p class=\"nav\">.*</p>")));
     QWhatsThis::showText(globalPos, html);
     return true;
 }

@@ -22,7 +22,7 @@ class THelpViewer : public QWidget {
     // Shows the topic of a help context; false (and the contents shown) when it has none.
     bool ShowTopic(int context);
     // The topic's text in a pop-up window at `globalPos`; false when it has none.
-    bool PopUpTopic(int context, const QPoint& globalPos);
+    bool PopUpTopic(int context, const QPoint& globalPos) const;
     void CloseHelp();
 
     // The full path of a context's topic page, or empty when there is none.

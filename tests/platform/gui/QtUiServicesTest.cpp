@@ -1,0 +1,124 @@
+#include "platform/gui/QtUiServices.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include "platform/HelpContexts.h"
+#include "platform/gui/HelpViewer.h"
+#include "platform/gui/OpenWithShell.h"
+#include "platform/gui/ScriptedUiServices.h"
+
+namespace tessel {
+namespace {
+
+// Runs `act` on the message box once it is up, from the box's own event loop.
+void WhenMessageBoxShows(std::function<void(QMessageBox&)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        act(*box);
+    });
+}
+
+TEST(QtUiServices, MessageBoxShowsKindTitleAndButtonsAndReturnsTheChoice) {
+    TQtUiServices ui(QStringLiteral("Brindle HTML Tessel 4.0"));
+    QString caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    WhenMessageBoxShows([&](QMessageBox& box) {
+        caption = box.windowTitle();
+        icon = box.icon();
+        for (QAbstractButton* button : box.buttons()) {
+            buttons << button->text().remove('&');
+        }
+        box.button(QMessageBox::No)->click();
+    });
+    TMessage message{TMsgKind::Confirmation, QString(), QStringLiteral("Save?"),
+                     mbYes | mbNo | mbCancel, 0};
+    EXPECT_EQ(ui.Message(nullptr, message), mbNo);
+    EXPECT_EQ(caption, "Brindle HTML Tessel 4.0");
+    EXPECT_EQ(icon, QMessageBox::Question);
+    buttons.sort();
+    EXPECT_EQ(buttons, QStringList({"Cancel", "No", "Yes"}));
+
+    WhenMessageBoxShows([&](QMessageBox& box) {
+        caption = box.windowTitle();
+        icon = box.icon();
+        box.reject();
+    });
+    message = {TMsgKind::Error, QStringLiteral("Upload"), QStringLiteral("Failed"), mbOK, 0};
+    EXPECT_EQ(ui.Message(nullptr, message), mbOK);
+    EXPECT_EQ(caption, "Upload");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+TEST(QtUiServices, HelpButtonShowsTheTopicAndLeavesTheBoxOpen) {
+    THelpViewer help(QStringLiteral(TESSEL_SOURCE_DATA "/help/"));
+    TQtUiServices ui(QStringLiteral("Tessel"));
+    ui.SetHelpViewer(&help);
+    bool stillOpenAfterHelp = false;
+    WhenMessageBoxShows([&](QMessageBox& box) {
+        box.button(QMessageBox::Help)->click();
+        stillOpenAfterHelp = box.isVisible();
+        help.CloseHelp();
+        box.button(QMessageBox::Ok)->click();
+    });
+    const TMessage message{TMsgKind::Information, QString(), QStringLiteral("Saved"), mbOK | mbHelp,
+                           kHelpUploadSaved};
+    EXPECT_EQ(ui.Message(nullptr, message), mbOK);
+    EXPECT_TRUE(stillOpenAfterHelp);
+    EXPECT_TRUE(help.Browser()->source().toLocalFile().endsWith("ctx-171.html"));
+}
+
+TEST(QtUiServices, BusyCursorNestsAndModalsShowTheArrow) {
+    TQtUiServices ui(QStringLiteral("Tessel"));
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    {
+        TBusyCursor outer(ui);
+        {
+            TBusyCursor inner(ui);
+            ASSERT_NE(QApplication::overrideCursor(), nullptr);
+            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        }
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        Qt::CursorShape duringBox = Qt::WaitCursor;
+        WhenMessageBoxShows([&](QMessageBox& box) {
+            duringBox = QApplication::overrideCursor()->shape();
+            box.accept();
+        });
+        ui.Message(nullptr, TMessage{});
+        EXPECT_EQ(duringBox, Qt::ArrowCursor);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ui.PopBusyCursor();  // one too many takes nothing away from anybody else
+    QApplication::setOverrideCursor(Qt::CrossCursor);
+    ui.PopBusyCursor();
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+    QApplication::restoreOverrideCursor();
+}
+
+TEST(OpenWithShell, FailureTellsTheUserWhereToTurn) {
+    TScriptedUiServices ui;
+    EXPECT_TRUE(OpenWithShell(ui, nullptr, QStringLiteral("http://example.com/")));
+    EXPECT_TRUE(ui.Messages().empty());
+
+    ui.SetOpenWithDefaultProgramResult(false);
+    ui.AnswerMessage(mbOK);
+    EXPECT_FALSE(OpenWithShell(ui, nullptr, QStringLiteral("/tmp/page.html")));
+    EXPECT_EQ(ui.OpenedWithDefaultProgram(),
+              QStringList({"http://example.com/", "/tmp/page.html"}));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].kind, TMsgKind::Information);
+    EXPECT_EQ(ui.Messages()[0].buttons, mbOK);
+    EXPECT_TRUE(ui.Messages()[0].text.startsWith("Could not load the default client. "));
+    EXPECT_TRUE(ui.Messages()[0].text.contains("brindle-software.example"));
+}
+
+}  // namespace
+}  // namespace tessel
