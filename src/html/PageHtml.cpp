@@ -30,9 +30,9 @@ std::string PictureAddress(const TGenerateOptions& options, const char* folder,
         case omLocalCopy:
             return std::string("../Upload/") + folder + "/" + file;
         case omServerCopy:
-            return file;
+            break;
     }
-    throw std::invalid_argument("unknown output mode " + std::to_string(options.mode));
+    return file;
 }
 
 std::string MakerBanner() {
@@ -212,6 +212,7 @@ void WritePage(TPagelette& document, std::vector<std::string>& lines,
             page += MakerBanner();
     }
     page += "</BODY></HTML>";
+    std::vector<std::string>().swap(lines);  // the entries are in `page` now
 
     TStringList split;
     split.SetText(page);
@@ -240,6 +241,9 @@ class TBusyCursor {
 
 void GeneratePage(TPagelette& document, std::vector<std::string>& lines,
                   const TGenerateOptions& options) {
+    if (options.mode < omPreview || options.mode > omServerCopy) {
+        throw std::invalid_argument("unknown output mode " + std::to_string(options.mode));
+    }
     lines.clear();
     if (document.Page().Count() == 0)
         return;

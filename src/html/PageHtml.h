@@ -47,6 +47,8 @@ inline constexpr const char* kGeneratePageError = "Error Creating Web Page";
 // With a host: the pending edits are stored first, the hourglass shows while the page is
 // made and the cursor is restored on every path, and the theme list follows ThemeName.
 //
+// An output mode other than the three throws std::invalid_argument before anything is done.
+//
 // Failures:
 // - A list index error (EListError) while generating, the host's included: with a host,
 //   the warning kGeneratePageError is shown, the call returns normally and `lines` keeps

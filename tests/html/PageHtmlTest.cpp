@@ -53,6 +53,26 @@ std::vector<std::string> DefaultPage(const std::string& imageLine) {
         "</BODY></HTML>"};
 }
 
+class TRecordingHost : public TPageHost {
+  public:
+    void StorePendingEdits() override {
+        events.push_back("store");
+        if (onStore)
+            onStore();
+    }
+    void SetBusy(bool busy) override { events.push_back(busy ? "busy" : "idle"); }
+    void SelectTheme(const std::string& name) override {
+        events.push_back("theme " + name);
+        if (failTheme)
+            throw EListError(7);
+    }
+    void ShowWarning(const std::string& message) override { events.push_back("warn " + message); }
+
+    std::vector<std::string> events;
+    std::function<void()> onStore;
+    bool failTheme = false;
+};
+
 TEST(GeneratePageTest, DefaultNewPageInLocalAndServerModes) {
     TPagelette doc;
     SetDefaultBlocks(doc);
@@ -98,6 +118,15 @@ TEST(GeneratePageTest, EmptyDocumentGivesNoLinesAndSettingsOnlyGivesFrame) {
     const std::vector<std::string> page = Generate(doc, omServerCopy);
     ASSERT_EQ(page.size(), 9u);
     EXPECT_TRUE(BlockLines(page).empty());
+}
+
+TEST(GeneratePageTest, UnknownOutputModeIsRefusedBeforeAnythingHappens) {
+    TPagelette doc = SettingsOnly();
+    TRecordingHost host;
+    std::vector<std::string> lines;
+    EXPECT_THROW(GeneratePage(doc, lines, {static_cast<TOutputMode>(3), "", false, &host}),
+                 std::invalid_argument);
+    EXPECT_TRUE(host.events.empty());
 }
 
 TEST(GeneratePageTest, RuleHeadingAndAlignmentWrappers) {
@@ -338,26 +367,6 @@ TEST(GeneratePageTest, FormsBlockRendersTheFormOnlyWithFields) {
         blocks.back(),
         R"(<TR><TD COLSPAN=2><INPUT TYPE="SUBMIT">&nbsp;&nbsp;<INPUT TYPE="RESET"></TD></TR></TABLE></FORM><P>)");
 }
-
-class TRecordingHost : public TPageHost {
-  public:
-    void StorePendingEdits() override {
-        events.push_back("store");
-        if (onStore)
-            onStore();
-    }
-    void SetBusy(bool busy) override { events.push_back(busy ? "busy" : "idle"); }
-    void SelectTheme(const std::string& name) override {
-        events.push_back("theme " + name);
-        if (failTheme)
-            throw EListError(7);
-    }
-    void ShowWarning(const std::string& message) override { events.push_back("warn " + message); }
-
-    std::vector<std::string> events;
-    std::function<void()> onStore;
-    bool failTheme = false;
-};
 
 TEST(GeneratePageTest, HostStoresEditsFirstAndFollowsTheTheme) {
     TPagelette doc;
