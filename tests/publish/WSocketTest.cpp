@@ -1,0 +1,256 @@
+// The socket against itself on loopback: events arrive later than the calls that cause
+// them, the send queue keeps bytes in order, close events fire once, errors carry
+// Winsock numbers.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "NetTestSupport.h"
+#include "publish/WSockbuf.h"
+#include "publish/WSocket.h"
+#include "publish/WSocketErrors.h"
+
+namespace tessel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A listening socket that adopts the first incoming connection.
+struct TLoopbackServer {
+    TWSocket listener;
+    TWSocket peer;
+    std::string received;
+    int closedEvents = 0;
+
+    TLoopbackServer() {
+        listener.SetAddr("127.0.0.1");
+        listener.SetPort("0");
+        listener.OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) {
+            peer.Dup(listener.Accept());
+        };
+        peer.OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) {
+            received += peer.ReceiveStr();
+        };
+        peer.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { ++closedEvents; };
+        listener.Listen();
+    }
+    std::string Port() { return listener.GetXPort(); }
+};
+
+TEST(TBufferTest, WritesPeeksAndRemovesWithinCapacity) {
+    TBuffer block(0);
+    EXPECT_EQ(block.Capacity(), kSendBlockSize);
+    const std::string data(2000, 'a');
+    EXPECT_EQ(block.Write(data.data(), 2000), kSendBlockSize);
+    EXPECT_TRUE(block.IsFull());
+    block.Remove(1000);
+    int len = 0;
+    block.Peek(len);
+    EXPECT_EQ(len, kSendBlockSize - 1000);
+    block.Remove(len);
+    EXPECT_TRUE(block.IsEmpty());
+    EXPECT_FALSE(block.IsFull());  // both counts went back to the start
+    EXPECT_EQ(block.Write("xy", 2), 2);
+}
+
+TEST(WSocketErrorsTest, ErrnoMapsToWinsockNumbersAndTexts) {
+    EXPECT_EQ(WinsockErrorFromErrno(ECONNREFUSED), 10061);
+    EXPECT_EQ(WinsockErrorFromErrno(EWOULDBLOCK), 10035);
+    EXPECT_EQ(WinsockErrorFromErrno(EPIPE), 10054);
+    EXPECT_EQ(WSocketErrorDesc(10061), "Connection refused");
+    EXPECT_EQ(WSocketErrorDesc(11001), "Host not found");
+    EXPECT_EQ(WSocketErrorDesc(0), "No Error");
+    EXPECT_EQ(WSocketErrorDesc(12345), "Not a WinSock error");
+}
+
+TEST(WSocketTest, SendWhileNotConnectedIsRefused) {
+    TWSocket s;
+    EXPECT_THROW(s.SendStr("x"), ESocketException);
+    bool errorFired = false;
+    s.OnError = [&](TCustomWSocket*) { errorFired = true; };
+    EXPECT_EQ(s.SendStr("x"), -1);
+    EXPECT_TRUE(errorFired);
+    EXPECT_EQ(s.LastError(), 10057);
+    EXPECT_EQ(s.LastErrorText(), "Error 10057 in function Send\r\nSocket is not connected");
+}
+
+TEST(WSocketTest, ConnectAndListenNeedTheirSettings) {
+    TWSocket s;
+    try {
+        s.Connect();
+        FAIL() << "connect without a port";
+    } catch (const ESocketException& e) {
+        EXPECT_STREQ(e.what(), "Connect: No Port Specified");
+    }
+    s.SetPort("21");
+    EXPECT_THROW(s.Connect(), ESocketException);  // no address
+    try {
+        TWSocket l;
+        l.Listen();
+        FAIL() << "listen without a port";
+    } catch (const ESocketException& e) {
+        EXPECT_NE(std::string(e.what()).find("listen: port not assigned"), std::string::npos);
+    }
+    s.SetAddr("127.0.0.1");
+    s.SetPort("no-such-service-name");
+    try {
+        s.Connect();
+        FAIL();
+    } catch (const ESocketException& e) {
+        EXPECT_STREQ(e.what(),
+                     "connect: WSocketResolvePort: Cannot convert port 'no-such-service-name'");
+    }
+}
+
+TEST(WSocketTest, ConnectSendReceiveAndCloseOnLoopback) {
+    TLoopbackServer server;
+    TWSocket client;
+    int connected = 0;
+    int sentEvents = 0;
+    int closedEvents = 0;
+    bool insideCall = false;
+    client.OnSessionConnected = [&](TCustomWSocket*, std::uint16_t error) {
+        EXPECT_EQ(error, 0);
+        EXPECT_FALSE(insideCall);
+        ++connected;
+    };
+    client.OnDataSent = [&](TCustomWSocket*, std::uint16_t) {
+        EXPECT_FALSE(insideCall);
+        ++sentEvents;
+    };
+    client.OnSessionClosed = [&](TCustomWSocket*, std::uint16_t) { ++closedEvents; };
+    client.SetAddr("127.0.0.1");
+    client.SetPort(server.Port());
+    insideCall = true;
+    client.Connect();
+    insideCall = false;
+    ASSERT_TRUE(RunUntil([&] { return connected == 1 && server.peer.State() == wsConnected; }, 5s));
+    EXPECT_EQ(client.State(), wsConnected);
+    EXPECT_EQ(client.GetPeerPort(), server.Port());
+    try {
+        client.SetPort("80");
+        FAIL();
+    } catch (const ESocketException& e) {
+        EXPECT_STREQ(e.what(), "Cannot change Port if not closed");
+    }
+
+    // Small enough for the system to take at once: OnDataSent still comes later, once.
+    insideCall = true;
+    EXPECT_EQ(client.SendStr("hello"), 5);
+    insideCall = false;
+    ASSERT_TRUE(RunUntil([&] { return sentEvents == 1 && server.received == "hello"; }, 5s));
+    RunFor(50ms);
+    EXPECT_EQ(sentEvents, 1);
+
+    // Several MB go through the queue of 1514-byte blocks intact and in order.
+    const std::string big = MakeBytes(3 * 1024 * 1024 + 17, 3);
+    EXPECT_EQ(client.SendStr(big), static_cast<int>(big.size()));
+    ASSERT_TRUE(RunUntil([&] { return server.received.size() == 5 + big.size(); }, 20s));
+    EXPECT_TRUE(server.received.substr(5) == big);
+    ASSERT_TRUE(RunUntil([&] { return sentEvents == 2; }, 5s));
+
+    client.Close();
+    EXPECT_EQ(closedEvents, 1);
+    EXPECT_EQ(client.State(), wsClosed);
+    client.Close();  // already closed: nothing
+    EXPECT_EQ(closedEvents, 1);
+    ASSERT_TRUE(RunUntil([&] { return server.closedEvents == 1; }, 5s));
+    RunFor(50ms);
+    EXPECT_EQ(server.closedEvents, 1);
+    EXPECT_EQ(server.peer.State(), wsClosed);
+    // Defaults are back: the port must be set again.
+    EXPECT_THROW(server.peer.Connect(), ESocketException);
+}
+
+TEST(WSocketTest, RefusedConnectionIsReportedLater) {
+    const int port = FreeLoopbackPort();
+    TWSocket client;
+    std::uint16_t result = 0;
+    bool fired = false;
+    bool closed = false;
+    client.OnSessionConnected = [&](TCustomWSocket*, std::uint16_t error) {
+        fired = true;
+        result = error;
+    };
+    client.OnSessionClosed = [&](TCustomWSocket*, std::uint16_t) { closed = true; };
+    client.SetAddr("127.0.0.1");
+    client.SetPort(std::to_string(port));
+    client.Connect();
+    EXPECT_FALSE(fired);
+    ASSERT_TRUE(RunUntil([&] { return fired && closed; }, 5s));
+    EXPECT_EQ(result, 10061);
+    EXPECT_EQ(client.State(), wsClosed);
+}
+
+TEST(WSocketTest, NameLookups) {
+    TWSocket s;
+    std::vector<std::uint16_t> results;
+    s.OnDnsLookupDone = [&](TCustomWSocket*, std::uint16_t error) { results.push_back(error); };
+
+    s.DnsLookup("127.0.0.1");  // a dotted address answers at once
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0], 0);
+    EXPECT_EQ(s.DnsResult(), "127.0.0.1");
+
+    s.DnsLookup("localhost");
+    EXPECT_EQ(results.size(), 1u);
+    ASSERT_TRUE(RunUntil([&] { return results.size() == 2; }, 10s));
+    EXPECT_EQ(results[1], 0);
+    EXPECT_EQ(s.DnsResult(), "127.0.0.1");
+    EXPECT_FALSE(s.DnsResultList().empty());
+
+    s.DnsLookup("no-such-host.invalid");
+    ASSERT_TRUE(RunUntil([&] { return results.size() == 3; }, 20s));
+    EXPECT_EQ(results[2], 11001);
+
+    s.DnsLookup("localhost");
+    s.CancelDnsLookup();
+    ASSERT_EQ(results.size(), 4u);
+    EXPECT_EQ(results[3], 10004);
+    RunFor(200ms);  // the cancelled lookup's result never arrives
+    EXPECT_EQ(results.size(), 4u);
+
+    std::string text;
+    s.OnError = [&](TCustomWSocket* sender) { text = sender->LastErrorText(); };
+    s.DnsLookup("");
+    EXPECT_EQ(text, "DNS lookup: invalid host name.");
+    ASSERT_EQ(results.size(), 5u);
+    EXPECT_EQ(results[4], 10022);
+}
+
+TEST(WSocketTest, DestroyedSocketDropsItsRunningLookup) {
+    auto s = std::make_unique<TWSocket>();
+    bool fired = false;
+    s->OnDnsLookupDone = [&](TCustomWSocket*, std::uint16_t) { fired = true; };
+    s->DnsLookup("localhost");
+    s.reset();
+    RunFor(300ms);
+    EXPECT_FALSE(fired);
+}
+
+TEST(WSocketTest, PeerClosingFiresOnceAndRestoresDefaults) {
+    TLoopbackServer server;
+    TWSocket client;
+    int closed = 0;
+    client.OnSessionClosed = [&](TCustomWSocket*, std::uint16_t) { ++closed; };
+    client.SetAddr("127.0.0.1");
+    client.SetPort(server.Port());
+    client.Connect();
+    ASSERT_TRUE(RunUntil([&] { return server.peer.State() == wsConnected; }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return client.State() == wsConnected; }, 5s));
+    server.peer.Close();
+    ASSERT_TRUE(RunUntil([&] { return closed == 1; }, 5s));
+    RunFor(50ms);
+    EXPECT_EQ(closed, 1);
+    try {
+        client.Connect();
+        FAIL();
+    } catch (const ESocketException& e) {
+        EXPECT_STREQ(e.what(), "Connect: No Port Specified");
+    }
+}
+
+}  // namespace
+}  // namespace tessel::test
