@@ -12,6 +12,10 @@ namespace tessel {
 
 namespace {
 
+// Reading builds objects worth up to about fifty times the bytes they are read from, so a
+// file far larger than any real page (100,000 blocks take some 50 MB) is refused unread.
+constexpr std::uintmax_t kMaxStreamFileSize = 128u << 20;
+
 constexpr const char* kPropertyDoesNotExist = "Property does not exist";
 constexpr const char* kInvalidPropertyPath = "Invalid property path";
 
@@ -222,11 +226,15 @@ std::unique_ptr<TComponent> ReadComponent(std::string_view bytes, const TClassRe
 }
 
 std::unique_ptr<TComponent> ReadComponentFile(const std::string& path, const TClassRegistry& registry) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        throw EStreamError("Cannot open file " + path);
+    }
+    if (const std::uintmax_t size = std::filesystem::file_size(path, error); !error && size > kMaxStreamFileSize) {
+        throw EStreamError("The file is larger than " + std::to_string(kMaxStreamFileSize >> 20) + " MB");
+    }
     std::string bytes;
     try {
-        if (std::filesystem::is_directory(path)) {
-            throw ETesselError(path);
-        }
         bytes = ReadWholeFile(path);
     } catch (const ETesselError&) {
         throw EStreamError("Cannot open file " + path);

@@ -193,6 +193,13 @@ class BrokenFilesTest(CliTest):
                 self.assertGreater(len(result.stderr.splitlines()), 1, (name, args))
             self.assertFalse(os.path.exists(self.path("out.pgx")))
 
+    def test_a_file_far_larger_than_any_page_is_refused_unread(self):
+        path = self.write("huge.pgx", b"TPF0" + short("TPagelette") + b"\x00")
+        os.truncate(path, 129 << 20)  # sparse: costs no disk
+        result = run("html", path)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn(b"larger than 128 MB", result.stderr)
+
     def test_missing_file_directory_and_theme_file(self):
         for path in (self.path("missing.pgx"), self.dir, self.write("Themes.dat", plain_theme_file())):
             result = run("html", path)
