@@ -24,13 +24,14 @@ std::string ValueOf(const TStringList& list, std::string_view name) {
     return {};
 }
 
-}  // namespace
-
+// The field's name as the form submits it: spaces become "_", letters lower case.
 std::string FieldNameHTML(const std::string& name) {
     std::string html = name;
     ReplaceText(html, "_", " ", 1);
     return LowerCase(html);
 }
+
+}  // namespace
 
 std::string ChoiceInputsHTML(const TFormElement& field) {
     std::string html = "\r\n";

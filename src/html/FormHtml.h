@@ -16,7 +16,4 @@ std::string ChoiceInputsHTML(const TFormElement& field);
 // The OPTION lines of a drop-down field, after the "Select" and "----------" entries.
 std::string OptionListHTML(const TFormElement& field);
 
-// The field's name as the form submits it: spaces become "_", letters lower case.
-std::string FieldNameHTML(const std::string& name);
-
 }  // namespace tessel
