@@ -59,7 +59,7 @@ std::string DropBox(int index, const std::string& linkList) {
            "document.write('</form>');\r\n//-->\r\n</script>\r\n";
 }
 
-std::string ImageHTML(TImageBlock& image, const TGenerateOptions& options) {
+std::string ImageHTML(const TImageBlock& image, const TGenerateOptions& options) {
     std::string h = "<IMG SRC=\"" + PictureAddress(options, "images", image.FileName) +
                     "\" BORDER=0 ALT=\"" + image.Alt + "\" HEIGHT=\"" + image.Height +
                     "\" WIDTH=\"" + image.Width + "\"";
@@ -73,7 +73,7 @@ std::string ImageHTML(TImageBlock& image, const TGenerateOptions& options) {
     return h;
 }
 
-std::string LinkHTML(TLinkBlock& link, int index, bool& dropBoxMade) {
+std::string LinkHTML(const TLinkBlock& link, int index, bool& dropBoxMade) {
     if (link.UseDropBox && !link.DropBoxText.empty()) {
         dropBoxMade = true;
         return DropBox(index, link.DropBoxText);
@@ -82,7 +82,7 @@ std::string LinkHTML(TLinkBlock& link, int index, bool& dropBoxMade) {
            link.LinkText + "</A>";
 }
 
-std::string BulletHTML(TBulletBlock& bullets) {
+std::string BulletHTML(const TBulletBlock& bullets) {
     struct ListKind {
         const char* tag;
         const char* type;
