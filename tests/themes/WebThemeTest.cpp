@@ -145,3 +145,33 @@ TEST(ApplyThemeTest, CopiesTheLookAndKeepsTitleMetaAndUnderline) {
 
 }  // namespace
 }  // namespace tessel
+
+namespace tessel {
+namespace {
+
+// The delivered Themes.dat is made from themes.txt; both must agree, and the program must
+// write the file back unchanged.
+TEST(DeliveredThemesTest, MatchTheirSourceListAndResaveUnchanged) {
+    const std::string data = std::string(TESSEL_SOURCE_DATA) + "/";
+    std::unique_ptr<TWebTheme> themes = LoadThemes(data);
+    const std::string bytes = ReadWholeFile(data + "Themes.dat");
+    EXPECT_EQ(WriteComponent(*themes), bytes);
+
+    TStringList source;
+    source.SetText(ReadWholeFile(data + "themes.txt"));
+    int index = 0;
+    for (const std::string& line : source.lines) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        ASSERT_LT(index, themes->Items().Count());
+        const TThemeItem& theme = themes->Items().Items(index++);
+        EXPECT_EQ(line.substr(0, line.find('|')), theme.ThemeName);
+        EXPECT_NE(line.find("|" + theme.BGImage + "|" + theme.LeftMargin + "|"), std::string::npos) << line;
+    }
+    EXPECT_EQ(index, themes->Items().Count());
+    EXPECT_EQ(themes->IndexOfTheme("default"), 0);
+}
+
+}  // namespace
+}  // namespace tessel
