@@ -76,6 +76,8 @@ void TCustomFtpCli::PortStep() {
     d.SetPort("0");
     d.LingerOnOff = wsLingerOn;
     d.LingerTimeout = 10;
+    // Some servers connect as soon as they read PORT, before STOR or RETR is sent.
+    d.OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) { DataSessionAvailable(); };
     d.Listen();
     if (d.State() != wsListening || localAddr.empty()) {
         const int error = d.LastError() != 0 ? d.LastError() : WSAEINVAL;
@@ -171,9 +173,6 @@ void TCustomFtpCli::StorStep(bool append) {
         ReportStep(426);
         return;
     }
-    FDataSocket->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) {
-        DataSessionAvailable();
-    };
     if (!OpenLocalFileForReading()) {
         FErrorMessage = "426 Unable to open local file " + LocalFileName;
         FLastResponse = FErrorMessage;
@@ -214,9 +213,6 @@ void TCustomFtpCli::ReceiveStep(const std::string& verb) {
         ReportStep(550);
         return;
     }
-    FDataSocket->OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) {
-        DataSessionAvailable();
-    };
     if (Passive) {
         ConnectPassiveData();
     } else {

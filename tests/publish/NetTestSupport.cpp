@@ -194,3 +194,45 @@ bool WaitForListener(int port, std::chrono::milliseconds limit) {
 }
 
 }  // namespace tessel::test
+
+#include <pwd.h>
+
+namespace tessel::test {
+
+TVsftpdServer::TVsftpdServer(const std::filesystem::path& dir) : FDir(dir) {
+    if (geteuid() != 0) {
+        FProblem = "vsftpd needs root to run";
+        return;
+    }
+    const passwd* ftp = getpwnam("ftp");
+    if (ftp == nullptr || access("/usr/sbin/vsftpd", X_OK) != 0) {
+        FProblem = "vsftpd or its ftp user is not installed";
+        return;
+    }
+    // vsftpd refuses a chroot folder that its ftp user could write to.
+    namespace fs = std::filesystem;
+    fs::create_directories(UploadDir());
+    fs::create_directories(FDir / "empty");
+    fs::permissions(FDir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    if (chown(UploadDir().c_str(), ftp->pw_uid, ftp->pw_gid) != 0) {
+        FProblem = "cannot hand the upload folder to the ftp user";
+        return;
+    }
+    FPort = FreeLoopbackPort();
+    std::ofstream(FDir / "vsftpd.conf")
+        << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << FPort
+        << "\nbackground=NO\nanonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\n"
+        << "anon_upload_enable=YES\nanon_mkdir_write_enable=YES\nanon_other_write_enable=YES\n"
+        << "anon_root=" << (FDir / "root").string() << "\nno_anon_password=YES\n"
+        << "secure_chroot_dir=" << (FDir / "empty").string() << "\n"
+        << "seccomp_sandbox=NO\nxferlog_enable=NO\nanon_umask=022\n";
+    FProcess = std::make_unique<TChildProcess>(
+        std::vector<std::string>{"/usr/sbin/vsftpd", (FDir / "vsftpd.conf").string()});
+    if (!WaitForListener(FPort, std::chrono::seconds(10))) {
+        FProblem = "vsftpd did not start listening";
+        FPort = 0;
+    }
+}
+
+}  // namespace tessel::test

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,5 +70,25 @@ class TPyFtpServer {
 int FreeLoopbackPort();
 // Waits until something accepts connections on 127.0.0.1:port.
 bool WaitForListener(int port, std::chrono::milliseconds limit);
+
+}  // namespace tessel::test
+
+namespace tessel::test {
+
+// vsftpd with anonymous uploads into Root/pub, run as root; Port() is 0 and Problem()
+// says why when it cannot run here.
+class TVsftpdServer {
+  public:
+    explicit TVsftpdServer(const std::filesystem::path& dir);
+    int Port() const { return FPort; }
+    const std::string& Problem() const { return FProblem; }
+    std::filesystem::path UploadDir() const { return FDir / "root" / "pub"; }
+
+  private:
+    std::filesystem::path FDir;
+    std::unique_ptr<TChildProcess> FProcess;
+    int FPort = 0;
+    std::string FProblem;
+};
 
 }  // namespace tessel::test
