@@ -1,0 +1,241 @@
+// tessel-cli upload and the upload session behind it, against pyftpdlib and scripted
+// servers: the order of requests, the texts shown, the exit code.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "NetTestSupport.h"
+#include "ScriptedFtpServer.h"
+#include "cli/UploadCommand.h"
+#include "publish/FtpUploader.h"
+
+namespace tessel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct TCliResult {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+TCliResult RunCli(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunUploadCommand(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+class UploadCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override { setenv("TESSEL_TEST_FTP_PASSWORD", "s3cret", 1); }
+
+    std::vector<std::string> Args(int port, std::vector<std::string> rest) {
+        std::vector<std::string> args = {
+            "--host", "127.0.0.1", "--port",         std::to_string(port),
+            "--user", "anna",      "--password-env", "TESSEL_TEST_FTP_PASSWORD"};
+        args.insert(args.end(), rest.begin(), rest.end());
+        return args;
+    }
+
+    TTempDir FLocal;
+};
+
+TEST_F(UploadCommandTest, UsageErrors) {
+    EXPECT_EQ(RunCli({"--help"}).code, 0);
+    const auto noHost = RunCli({"--user", "u", "--password-env", "X", "f"});
+    EXPECT_EQ(noHost.code, 2);
+    EXPECT_NE(noHost.err.find("--host"), std::string::npos);
+    EXPECT_NE(noHost.err.find("tessel-cli upload --host H"), std::string::npos);
+    EXPECT_EQ(RunCli({"--host", "h", "--user", "u", "f"}).code, 2);  // no password source
+    EXPECT_EQ(RunCli({"--host", "h", "--user", "u", "--password-env", "X"}).code, 2);  // no file
+    EXPECT_EQ(
+        RunCli({"--host", "h", "--user", "u", "--password-env", "NO_SUCH_VARIABLE_HERE", "f"}).code,
+        2);
+}
+
+TEST_F(UploadCommandTest, UploadsIntoANewDirectoryInBothModes) {
+    TTempDir serverDir;
+    TPyFtpServer server(serverDir.Path(), "anna", "s3cret");
+    ASSERT_NE(server.Port(), 0) << "pyftpdlib did not start";
+    const std::string page = MakeBytes(5000, 1);
+    const std::string picture = MakeBytes(70000, 2);
+    WriteFile(FLocal.Path() / "index.html", page);
+    WriteFile(FLocal.Path() / "pic.gif", picture);
+    WriteFile(FLocal.Path() / "pw", "s3cret\nignored second line\n");
+    for (const bool passive : {false, true}) {
+        const std::string dir = passive ? "www-passive" : "www-active";
+        std::vector<std::string> args = {"--host",
+                                         "127.0.0.1",
+                                         "--port",
+                                         std::to_string(server.Port()),
+                                         "--user",
+                                         "anna",
+                                         "--password-file",
+                                         (FLocal.Path() / "pw").string(),
+                                         "--dir",
+                                         dir,
+                                         "--mkdir",
+                                         (FLocal.Path() / "pic.gif").string(),
+                                         (FLocal.Path() / "index.html").string()};
+        if (passive) {
+            args.push_back("--passive");
+        }
+        const auto r = RunCli(args);
+        EXPECT_EQ(r.code, 0) << r.out << r.err;
+        EXPECT_EQ(r.out,
+                  "Connecting to 127.0.0.1...\n"
+                  "Connected to 127.0.0.1...\n"
+                  "Making Directory...\n"
+                  "Finding Initial Directory...\n"
+                  "Transferring...\n"
+                  "Transferring... 0 bytes\n"
+                  "Transferring... 5000 bytes\n"
+                  "Transferring... 0 bytes\n"
+                  "Transferring... 70000 bytes\n"
+                  "Transfer Completed.\n");
+        EXPECT_EQ(r.out.find("s3cret"), std::string::npos);
+        EXPECT_TRUE(ReadFile(serverDir.Path() / dir / "index.html") == page);
+        EXPECT_TRUE(ReadFile(serverDir.Path() / dir / "pic.gif") == picture);
+    }
+}
+
+TEST_F(UploadCommandTest, FailuresEndWithTheErrorAndExitCode1) {
+    TTempDir serverDir;
+    TPyFtpServer server(serverDir.Path(), "anna", "s3cret");
+    ASSERT_NE(server.Port(), 0) << "pyftpdlib did not start";
+    const std::string file = (FLocal.Path() / "a.txt").string();
+    WriteFile(file, "a");
+
+    const auto noDir = RunCli(Args(server.Port(), {"--dir", "missing", file}));
+    EXPECT_EQ(noDir.code, 1);
+    EXPECT_EQ(noDir.err.rfind("Error 550", 0), 0u) << noDir.err;
+    EXPECT_FALSE(std::filesystem::exists(serverDir.Path() / "missing"));
+
+    setenv("TESSEL_TEST_FTP_PASSWORD", "wrong", 1);
+    const auto badPassword = RunCli(Args(server.Port(), {file}));
+    EXPECT_EQ(badPassword.code, 1);
+    EXPECT_EQ(badPassword.err.rfind("Error 530", 0), 0u) << badPassword.err;
+    EXPECT_EQ(badPassword.err.find("wrong"), std::string::npos);
+
+    const auto refused = RunCli(Args(FreeLoopbackPort(), {file}));
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, "Error 500 Connection refused (Winsock error #10061)\n");
+
+    auto unknownHost = Args(21, {file});
+    unknownHost[1] = "no-such-host.invalid";
+    const auto notFound = RunCli(unknownHost);
+    EXPECT_EQ(notFound.code, 1);
+    EXPECT_EQ(notFound.err, "Error 500 Host not found (Winsock error #11001)\n");
+}
+
+TEST_F(UploadCommandTest, StallingServerTimesOut) {
+    TScriptedFtpServer server({Send("220 hi\r\n"), Expect("USER anna"), Hang()});
+    const std::string file = (FLocal.Path() / "a.txt").string();
+    WriteFile(file, "a");
+    const auto start = std::chrono::steady_clock::now();
+    const auto r = RunCli(Args(server.Port(), {"--timeout", "1", file}));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Error 426 Timeout\n");
+}
+
+TEST_F(UploadCommandTest, SendsFilesLastFirstIntoTheLoginDirectory) {
+    TScriptedFtpServer server({Send("220 hi\r\n"),
+                               Expect("USER anna"),
+                               Send("331 pw\r\n"),
+                               Expect("PASS s3cret"),
+                               Send("230 ok\r\n"),
+                               Expect("PWD"),
+                               Send("257 \"/home\"\r\n"),
+                               Expect("TYPE I"),
+                               Send("200 ok\r\n"),
+                               Expect("PORT"),
+                               Send("200 ok\r\n"),
+                               Expect("STOR second.txt"),
+                               DataConnect(),
+                               Send("150 go\r\n"),
+                               DataRead(),
+                               DataClose(),
+                               Send("226 ok\r\n"),
+                               Expect("PORT"),
+                               Send("200 ok\r\n"),
+                               Expect("STOR first.txt"),
+                               DataConnect(),
+                               Send("150 go\r\n"),
+                               DataRead(),
+                               Send("226 ok\r\n"),
+                               Expect("QUIT"),
+                               Send("221 bye\r\n"),
+                               CloseControl()});
+    WriteFile(FLocal.Path() / "first.txt", "1");
+    WriteFile(FLocal.Path() / "second.txt", "22");
+    const auto r = RunCli(Args(server.Port(), {(FLocal.Path() / "first.txt").string(),
+                                               (FLocal.Path() / "second.txt").string()}));
+    EXPECT_EQ(r.code, 0) << r.err;
+    server.Join();
+    EXPECT_EQ(server.Failure(), "");
+    EXPECT_EQ(server.Data(), "221");
+}
+
+TEST_F(UploadCommandTest, LineBreakInUserNameIsRefusedBeforeAnythingIsSent) {
+    TScriptedFtpServer server({Send("220 hi\r\n"), Hang()});
+    auto args = Args(server.Port(), {"x"});
+    args[5] = "anna\r\nDELE index.html";
+    const auto r = RunCli(args);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "UserName holds a CR, LF or NUL character\n");
+    EXPECT_TRUE(server.Commands().empty());
+}
+
+TEST(FtpUploaderTest, SendWhileConnectedOnlyClosesTheConnection) {
+    TScriptedFtpServer server({Send("220 hi\r\n"), Expect("USER u"), Send("230 ok\r\n"),
+                               Expect("QUIT"), Send("221 bye\r\n"), CloseControl()});
+    TFtpClient client;
+    client.HostName = "127.0.0.1";
+    client.Port = std::to_string(server.Port());
+    client.UserName = "u";
+    ASSERT_TRUE(client.Connect());
+    TFtpUploader uploader(client);
+    uploader.Files = {"/nonexistent"};
+    std::vector<std::string> labels;
+    bool ended = false;
+    uploader.OnLabel = [&](const std::string& label, bool) { labels.push_back(label); };
+    uploader.OnSessionEnd = [&] { ended = true; };
+    uploader.Start();
+    ASSERT_TRUE(RunUntil([&] { return ended; }, 5s));
+    EXPECT_EQ(labels, std::vector<std::string>{"Connected..."});
+    EXPECT_FALSE(client.Connected());
+}
+
+TEST(FtpUploaderTest, SecondMissingDirectoryIsAnError) {
+    TScriptedFtpServer server(
+        {Send("220 hi\r\n"), Expect("USER u"), Send("230 ok\r\n"), Expect("CWD www"),
+         Send("550 no\r\n"), Expect("MKD www"), Send("257 \"/www\"\r\n"), Expect("CWD www"),
+         Send("550 still no\r\n"), Expect("QUIT"), Send("221 bye\r\n"), CloseControl()});
+    TFtpClient client;
+    client.HostName = "127.0.0.1";
+    client.Port = std::to_string(server.Port());
+    client.UserName = "u";
+    client.PassWord = "p";
+    client.HostDirName = "www";
+    TFtpUploader uploader(client);
+    uploader.Files = {"/nonexistent"};
+    int asked = 0;
+    std::string error;
+    bool ended = false;
+    uploader.OnAskCreateDirectory = [&] { return ++asked > 0; };
+    uploader.OnError = [&](const std::string& message) { error = message; };
+    uploader.OnSessionEnd = [&] { ended = true; };
+    uploader.Start();
+    ASSERT_TRUE(RunUntil([&] { return ended; }, 5s));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(error, "Error 550 no");
+    EXPECT_EQ(server.Failure(), "");
+}
+
+}  // namespace
+}  // namespace tessel::test
