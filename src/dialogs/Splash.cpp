@@ -78,6 +78,13 @@ void TSplashScreen::SetPictureEnabled(bool enabled) {
     imgSplash_->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
 }
 
+void TSplashScreen::ShowAtStart() {
+    show();
+    raise();
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void TSplashScreen::WaitUntilClosable() {
     while (!CanClose()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }

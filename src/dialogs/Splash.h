@@ -31,6 +31,9 @@ class TSplashScreen : public QDialog {
         openWebSite_ = std::move(openWebSite);
     }
 
+    // Start-up: shows the window and paints it at once, before the event loop runs.
+    void ShowAtStart();
+
     // Start-up: keeps processing events until the window may close (the timer has fired).
     void WaitUntilClosable();
 

@@ -30,7 +30,8 @@ TEST(SplashTest, StaysUpUntilItsMinimumTimeIsOver) {
     EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_FALSE(splash.findChild<QLabel*>("imgSplash")->pixmap().isNull());
 
-    splash.show();
+    splash.ShowAtStart();
+    EXPECT_TRUE(splash.isVisible());
     EXPECT_FALSE(splash.close());
     splash.reject();
     EXPECT_TRUE(splash.isVisible());
