@@ -49,19 +49,6 @@ TLinkEntryParts SplitLinkEntry(std::string_view entry) {
     return parts;
 }
 
-std::string MetaLine(std::string_view name, std::string_view content) {
-    return std::string(name) + "\t" + std::string(content);
-}
-
-std::string MetaName(std::string_view line) {
-    return std::string(line.substr(0, line.find('\t')));
-}
-
-std::string MetaContent(std::string_view line) {
-    const size_t tab = line.find('\t');
-    return tab == std::string_view::npos ? std::string() : std::string(line.substr(tab + 1));
-}
-
 int LinePreviewWidth(int percent, int fullWidth) {
     return static_cast<int>(std::nearbyint(static_cast<double>(percent) * fullWidth / 100.0));
 }

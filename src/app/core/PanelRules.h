@@ -28,11 +28,6 @@ struct TLinkEntryParts {
 // the rest the text (no TAB: no address, all of it is the text).
 TLinkEntryParts SplitLinkEntry(std::string_view entry);
 
-// A meta list line: name + TAB + content, and back.
-std::string MetaLine(std::string_view name, std::string_view content);
-std::string MetaName(std::string_view line);     // before the first TAB; all when none
-std::string MetaContent(std::string_view line);  // after the first TAB; empty when none
-
 // The line preview: position percent of the full width, halves rounded to the even
 // neighbour (5 % of 250 is 12, 15 % is 38).
 int LinePreviewWidth(int percent, int fullWidth);

@@ -10,6 +10,8 @@ namespace tessel {
 
 inline constexpr const char* kApplicationTitle = "Brindle HTML Tessel 4.0";
 inline constexpr const char* kUntitled = "Untitled";
+// The program's key in the per-user settings.
+inline constexpr const char* kSettingsKey = "Software\\Brindle Software\\HTML Tessel4";
 
 inline constexpr const char* kDocumentsFolder = "TesselFiles/";
 inline constexpr const char* kTemplatesFolder = "Templates/";

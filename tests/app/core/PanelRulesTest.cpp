@@ -30,14 +30,6 @@ TEST(PanelRulesTest, EmailLinkEntryRoundTripsThroughTheEdits) {
     EXPECT_EQ(SplitLinkEntry("no tab").address, "");
 }
 
-TEST(PanelRulesTest, MetaLinesSplitAtTheFirstTab) {
-    EXPECT_EQ(MetaLine("Keywords", "a, b"), "Keywords\ta, b");
-    EXPECT_EQ(MetaName("Keywords\ta\tb"), "Keywords");
-    EXPECT_EQ(MetaContent("Keywords\ta\tb"), "a\tb");
-    EXPECT_EQ(MetaName("Lonely"), "Lonely");
-    EXPECT_EQ(MetaContent("Lonely"), "");
-}
-
 TEST(PanelRulesTest, LinePreviewRoundsHalvesToEven) {
     EXPECT_EQ(LinePreviewWidth(5, 250), 12);
     EXPECT_EQ(LinePreviewWidth(15, 250), 38);

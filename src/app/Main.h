@@ -1,0 +1,231 @@
+#pragma once
+
+// The main window: the block list of the page, the editor panels, the document commands and
+// the button strip. It owns the one page document and the theme store for the whole run.
+
+#include <QPoint>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "document/Pagelette.h"
+#include "html/PageHtml.h"
+#include "html/Routines.h"
+
+class QButtonGroup;
+class QListWidgetItem;
+class QMenu;
+class QAction;
+class QPlainTextEdit;
+
+namespace Ui {
+class TfrmMain;
+}
+
+namespace tessel {
+
+class TUiServices;
+class THelpViewer;
+class TRegistryStore;
+class TWebTheme;
+
+// What the window's creator hands in, so that tests can build it without the user's files.
+struct TMainEnvironment {
+    std::string programFolder;           // ends in "/"
+    QStringList arguments;               // the command-line arguments after the program's name
+    TRegistryStore* settings = nullptr;  // the per-user settings
+    THelpViewer* help = nullptr;
+    std::function<void()> registerFileTypes;
+    std::function<int(int)> randomBelow;  // the tip of the day's choice; empty: random
+};
+
+// Where a drag started.
+enum class TDragSource { None, Palette, Blocks, Links };
+
+class TfrmMain : public QWidget, private TPageHost {
+    Q_OBJECT
+
+  public:
+    TfrmMain(TUiServices& ui, TMainEnvironment environment, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    Ui::TfrmMain& Form() const { return *form_; }
+    TPagelette& Document() const { return *document_; }
+    TWebTheme* Themes() const { return themes_.get(); }
+    int CurrentBlockIndex() const { return currentBlock_; }
+    TBlockType PaletteKind() const { return paletteKind_; }
+    bool Modified() const { return modified_; }
+    const std::string& CurrentName() const { return currentName_; }
+    int TipsAtStart() const { return tipsAtStart_; }
+    int FullLineWidth() const { return fullLineWidth_; }
+    int WhatsThisContext() const { return whatsThisContext_; }
+    const QString& ImagePreviewPath() const { return previewPath_; }
+    QMenu* PopBlocks() const { return popBlocks_; }
+    QMenu* PopWhatsThis() const { return popWhatsThis_; }
+    const TFontValue& MemoFont(int tag) const { return tag == 0 ? headingFont_ : textFont_; }
+    int FontChosen(int tag) const { return tag == 0 ? headingFontChosen_ : textFontChosen_; }
+    // The help context of a control's "What's This?", 0 when it has none.
+    static int HelpContextOf(const QWidget* control);
+
+    // The index of the entry at a point of the block list: the entry count below the last
+    // entry, -1 outside the list.
+    int BlockTargetAt(const QPoint& viewportPos) const;
+
+  public slots:
+    // --- start-up, settings, closing, help
+    void ReadSettings();
+    void WriteSettings();
+    bool FormCloseQuery();
+    void FormResize();
+    void mnuHelpContentsClick();
+    void mnuTipsClick();
+    void mnuHelpWebClick();
+    void mnuHelpHostingClick();
+    void btnCustomClick();
+    void mnuHelpAboutClick();
+    void mnuWhatsThisClick();
+    void popWhatsThisPopup(QWidget* control, const QPoint& globalPos);
+    void btnCreateClick();
+
+    // --- block list
+    void lstPaletteClick();
+    void lstBlocksClick();
+    bool lstPaletteDragOver(TDragSource source);
+    bool lstBlocksDragOver(TDragSource source, const QPoint& viewportPos);
+    void lstBlocksDragDrop(TDragSource source, int target);
+    void lstBlocksMouseMove();
+    bool imgTrashDragOver(TDragSource source);
+    void imgTrashDragDrop(TDragSource source);
+    void popBlocksPopup(bool onBlockList);
+    void mnuDeleteClick();
+    void StoreBlock();
+    void ShowBlock();
+    void InitNewBlock(int index, TBlockType kind);
+    void RebuildBlockList();
+
+    // --- editor panels
+    void btnHeadingFontClick(int tag);
+    void btnTextImportClick(bool intoBullets);
+    void btnImagePicClick();
+    void btnLinkBrowseClick(int tag);
+    void btnLinkIEClick(int tag);
+    void btnLinkNetscapeClick(int tag);
+    void chkLinkClick();
+    void btnLinkAddClick();
+    void btnLinkRemoveClick();
+    void btnLinkEditClick();
+    void lstLinksClick();
+    void lstLinksDblClick();
+    bool lstLinksDragOver(TDragSource source);
+    void lstLinksDragDrop(TDragSource source, int targetRow);
+    void lstMetaClick();
+    void btnMetaAddClick();
+    void btnMetaRemoveClick();
+    void btnMetaEditClick();
+    void cbHRChange();
+    void updnHRWidthClick();
+
+    // --- document commands
+    void mnuNewClick();
+    void mnuSaveClick();
+    void mnuCreateTemplateClick();
+    void NewDocument();
+    void OpenDocument(const std::string& path);
+    bool WriteDocument(const std::string& path);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // FormCreate and the wiring it needs.
+    void FormCreate();
+    void CreateMenus();
+    void ConnectHandlers();
+    void SetUpLists();
+    void SetUpWhatsThis();
+    void LoadThemes();
+    void FillPalette();
+    void ShowInfo(const QString& text);
+    void ShowError(const QString& text);
+    bool AskSaveChanges();  // false: the user cancelled or the save did not happen
+    void SetTitle(const std::string& currentName);
+
+    // Block list helpers.
+    QListWidgetItem* NewBlockEntry(TBlockType kind) const;
+    void SelectBlockEntry(int row);
+    bool HasFormsBlock() const;
+    void ShowTrash(bool full);
+    void PaintButtonStrip();
+    bool HandleDragEvent(QObject* watched, QEvent* event);
+    bool IsHeadingEnter(QObject* watched, QEvent* event) const;
+    void StartDrag(TDragSource source);
+
+    // Panels: one Show and one Store per kind.
+    void ShowPanel(TPageItem& block);
+    void StorePanel(TPageItem& block);
+    void ShowPageProperties(TPagePropertiesBlock& values);
+    void StorePageProperties(TPagePropertiesBlock& values);
+    void ShowImage(TImageBlock& values);
+    void StoreImage(TImageBlock& values);
+    void ShowLink(TLinkBlock& values);
+    void StoreLink(TLinkBlock& values);
+    void ShowLine(THRBlock& values);
+    void StoreLine(THRBlock& values);
+    void ShowMemoFont(int tag, const std::string& attributes, int fontChosen);
+    void ApplyMemoFont(int tag);
+    QPlainTextEdit* Memo(int tag) const;
+    void LoadPreviewPicture(const QString& path);
+    void CenterInScrollBox();
+    void SetLinkTarget(int tag, const QString& address);
+    std::string LinkEntryFromEdits() const;
+
+    // Document commands.
+    void WritePageHtml(TOutputMode mode, const std::string& path, bool reportErrors);
+    void StorePendingEdits() override;
+    void SetBusy(bool busy) override;
+    void SelectTheme(const std::string& themeName) override;
+    void ShowWarning(const std::string& message) override;
+
+    TUiServices& ui_;
+    TMainEnvironment env_;
+    std::unique_ptr<Ui::TfrmMain> form_;
+    std::unique_ptr<TPagelette> document_;
+    std::unique_ptr<TWebTheme> themes_;
+    QButtonGroup* alignGroup_ = nullptr;
+    QMenu* popBlocks_ = nullptr;
+    QMenu* popWhatsThis_ = nullptr;
+    QAction* mnuDelete_ = nullptr;
+    QAction* mnuDeleteSeparator_ = nullptr;
+    QAction* mnuOpen_ = nullptr;
+
+    TBlockType paletteKind_ = btHeading;
+    int currentBlock_ = -1;
+    std::string currentName_;
+    bool modified_ = false;
+    int tipsAtStart_ = 1;
+    int fullLineWidth_ = 250;
+    int whatsThisContext_ = 0;
+    QPoint whatsThisPos_;
+    int busyDepth_ = 0;
+    TFontValue headingFont_;
+    TFontValue textFont_;
+    int headingFontChosen_ = 0;
+    int textFontChosen_ = 0;
+    QString previewPath_;
+    QString lastOpenFilter_;  // the Browse buttons reuse the last import's filter
+    bool trashFull_ = false;
+
+    // Mouse state of the drag sources and the block list's click.
+    TDragSource pressedSource_ = TDragSource::None;
+    QPoint pressPos_;
+    int rowBeforePress_ = -1;
+    bool selectingInCode_ = false;
+};
+
+}  // namespace tessel

@@ -1,0 +1,206 @@
+// The document commands: New, open from the command line, Save and Save As Template, and
+// the window's side of a page generation.
+
+#include <QListWidget>
+#include <filesystem>
+
+#include "app/Main.h"
+#include "app/core/ProgramPaths.h"
+#include "document/Exceptions.h"
+#include "document/Stream.h"
+#include "platform/AtomicFile.h"
+#include "platform/HelpContexts.h"
+#include "platform/gui/HelpViewer.h"
+#include "platform/gui/TextConvert.h"
+#include "platform/gui/UiServices.h"
+#include "themes/WebTheme.h"
+#include "ui_Main.h"
+
+namespace tessel {
+namespace {
+
+void EnsureFolderOf(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+}
+
+}  // namespace
+
+void TfrmMain::NewDocument() {
+    QListWidget* list = form_->lstBlocks;
+    {
+        const bool previous = selectingInCode_;
+        selectingInCode_ = true;
+        list->clear();
+        selectingInCode_ = previous;
+    }
+    document_->ClearDocument(true);
+    SetDefaultBlocks(*document_);
+    headingFontChosen_ = 0;
+    textFontChosen_ = 0;
+    form_->lstLinks->ClearLines();
+    const TPageCollection& page = document_->Page();
+    {
+        const bool previous = selectingInCode_;
+        selectingInCode_ = true;
+        for (int i = 0; i < page.Count(); ++i)
+            list->addItem(NewBlockEntry(page.Items(i).BlockType));
+        selectingInCode_ = previous;
+    }
+    SelectBlockEntry(0);
+    currentBlock_ = 0;
+}
+
+// Asks whether to save the changes; true when the caller may go on (saved or not wanted).
+bool TfrmMain::AskSaveChanges() {
+    if (!modified_)
+        return true;
+    TMessage question;
+    question.kind = TMsgKind::Confirmation;
+    question.text = QStringLiteral("Would you like to save changes to %1?").arg(ToQt(currentName_));
+    question.buttons = mbYes | mbNo | mbCancel;
+    const TMsgButton answer = ui_.Message(this, question);
+    if (answer == mbCancel)
+        return false;
+    if (answer == mbYes) {
+        mnuSaveClick();
+    } else {
+        modified_ = false;
+    }
+    return !modified_;
+}
+
+void TfrmMain::mnuNewClick() {
+    if (!AskSaveChanges())
+        return;
+    NewDocument();
+    ShowBlock();
+    currentName_ = kUntitled;
+    SetTitle(currentName_);
+    btnCreateClick();
+}
+
+void TfrmMain::OpenDocument(const std::string& path) {
+    document_->Page().Clear();
+    bool failed = false;
+    try {
+        document_ = ReadDocumentFile(path);
+    } catch (const ETesselError&) {
+        failed = true;
+    }
+    if (failed) {
+        ShowError(QStringLiteral("The selected file is not a valid .PGX or .PGT document."));
+        NewDocument();
+    }
+    RebuildBlockList();
+    if (failed || IsTemplateName(path)) {
+        currentName_ = kUntitled;
+    } else {
+        currentName_ = path;
+    }
+    SetTitle(currentName_);
+}
+
+bool TfrmMain::WriteDocument(const std::string& path) {
+    try {
+        WriteDocumentFile(path, *document_);
+        return true;
+    } catch (const ETesselError&) {
+        ShowError(QStringLiteral("Unable to create file."));
+        return false;
+    }
+}
+
+void TfrmMain::WritePageHtml(TOutputMode mode, const std::string& path, bool reportErrors) {
+    std::vector<std::string> lines;
+    TGenerateOptions options;
+    options.mode = mode;
+    options.programFolder = env_.programFolder;
+    options.banner = form_->chkLogo->isChecked();
+    options.host = this;
+    GeneratePage(*document_, lines, options);
+    try {
+        EnsureFolderOf(path);
+        WriteFileAtomically(path, PageText(lines));
+    } catch (const ETesselError& error) {
+        if (reportErrors)
+            ShowError(QString::fromUtf8(error.what()));
+    }
+}
+
+void TfrmMain::mnuSaveClick() {
+    TFileDialogRequest request;
+    request.defaultSuffix = QStringLiteral("pgx");
+    request.filter = QStringLiteral("Tessel Files (*.pgx)");
+    request.folder = ToQt(env_.programFolder + kDocumentsFolder);
+    const std::optional<QString> chosen = ui_.SaveFileName(this, request);
+    if (!chosen)
+        return;
+    const std::string path = FromQt(*chosen);
+    StoreBlock();
+    // A document that could not be written is not saved: no HTML, and the page stays
+    // modified under its old name.
+    if (!WriteDocument(path))
+        return;
+    WritePageHtml(omLocalCopy, LocalHtmlPath(env_.programFolder, path), false);
+    WritePageHtml(omServerCopy, UploadHtmlPath(env_.programFolder, path), false);
+    currentName_ = path;
+    SetTitle(currentName_);
+    modified_ = false;
+
+    TMessage saved;
+    saved.kind = TMsgKind::Information;
+    saved.text = QStringLiteral("\"%1\" page has been automatically saved in your Uploads folder.")
+                     .arg(ToQt(UploadHtmlName(path)));
+    saved.buttons = mbOK | mbHelp;
+    saved.helpContext = kHelpUploadSaved;
+    if (ui_.Message(this, saved) == mbHelp && env_.help != nullptr) {
+        env_.help->ShowTopic(kHelpUploadSaved);
+    }
+}
+
+void TfrmMain::mnuCreateTemplateClick() {
+    TFileDialogRequest request;
+    request.defaultSuffix = QStringLiteral("pgt");
+    request.filter = QStringLiteral("Tessel Template (*.pgt)");
+    request.folder = ToQt(env_.programFolder + kTemplatesFolder);
+    const std::optional<QString> chosen = ui_.SaveFileName(this, request);
+    if (!chosen)
+        return;
+    const std::string path = FromQt(*chosen);
+    StoreBlock();
+    if (!WriteDocument(path))
+        return;
+    WritePageHtml(omLocalCopy, TemplateHtmlPath(env_.programFolder, path), true);
+}
+
+// --- the window as the generator's host ------------------------------------------------
+
+void TfrmMain::StorePendingEdits() {
+    StoreBlock();
+}
+
+void TfrmMain::SetBusy(bool busy) {
+    if (busy) {
+        ui_.PushBusyCursor();
+        ++busyDepth_;
+    } else if (busyDepth_ > 0) {
+        --busyDepth_;
+        ui_.PopBusyCursor();
+    }
+}
+
+void TfrmMain::SelectTheme(const std::string& themeName) {
+    const int index = themes_->IndexOfTheme(themeName);
+    form_->lstThemes->setCurrentRow(index);
+}
+
+void TfrmMain::ShowWarning(const std::string& message) {
+    TMessage warning;
+    warning.kind = TMsgKind::Warning;
+    warning.text = ToQt(message);
+    warning.buttons = mbOK;
+    ui_.Message(this, warning);
+}
+
+}  // namespace tessel
