@@ -13,6 +13,9 @@ namespace {
 TEST(FileTypes, RegistersWithTheProgramsOwnIconsOnceUntilSomethingChanges) {
     testing::TTempFolder folder;
     const std::string data = folder.Path();
+    // No cache tools on the path: the test starts no processes of the desktop.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(folder.Path()));
     const TRegistrationChanges first = RegisterFileTypes(data, QStringLiteral("/opt/t/tessel"));
     EXPECT_TRUE(first.mimePackage);
     EXPECT_TRUE(first.desktopEntry);
@@ -22,6 +25,7 @@ TEST(FileTypes, RegistersWithTheProgramsOwnIconsOnceUntilSomethingChanges) {
     }
     const TRegistrationChanges again = RegisterFileTypes(data, QStringLiteral("/opt/t/tessel"));
     EXPECT_FALSE(again.mimePackage || again.desktopEntry || again.icons);
+    qputenv("PATH", path);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -101,6 +102,22 @@ TEST(QtUiServices, BusyCursorNestsAndModalsShowTheArrow) {
     ui.PopBusyCursor();
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
     QApplication::restoreOverrideCursor();
+}
+
+TEST(QtUiServices, ExecRunsTheDialogModallyWithTheNormalPointer) {
+    TQtUiServices ui(QStringLiteral("Tessel"));
+    QDialog dialog;
+    bool wasModal = false;
+    Qt::CursorShape duringDialog = Qt::WaitCursor;
+    QTimer::singleShot(0, &dialog, [&] {
+        wasModal = QApplication::activeModalWidget() == &dialog;
+        duringDialog = QApplication::overrideCursor()->shape();
+        dialog.accept();
+    });
+    const TBusyCursor busy(ui);
+    EXPECT_EQ(ui.Exec(dialog), QDialog::Accepted);
+    EXPECT_TRUE(wasModal);
+    EXPECT_EQ(duringDialog, Qt::ArrowCursor);
 }
 
 TEST(OpenWithShell, FailureTellsTheUserWhereToTurn) {
