@@ -26,26 +26,6 @@ std::string ExecutableFolder() {
     return error ? std::string() : WithTrailingSlash(program.parent_path().string());
 }
 
-// The delivered data files: beside the program in data/, or in share/brindle-tessel of the
-// installation prefix, or of the usual system prefixes.
-std::string FindInstalledData(const std::string& executableFolder) {
-    std::vector<std::string> candidates;
-    if (!executableFolder.empty()) {
-        candidates.push_back(executableFolder + "data/");
-        candidates.push_back(executableFolder + "../share/brindle-tessel/");
-    }
-    candidates.push_back("/usr/local/share/brindle-tessel/");
-    candidates.push_back("/usr/share/brindle-tessel/");
-    for (const std::string& candidate : candidates) {
-        if (HoldsMarker(candidate)) {
-            std::error_code error;
-            const fs::path canonical = fs::canonical(candidate, error);
-            return error ? candidate : WithTrailingSlash(canonical.string());
-        }
-    }
-    return {};
-}
-
 void CreateFolder(const std::string& folder) {
     std::error_code error;
     fs::create_directories(folder, error);
@@ -66,6 +46,27 @@ std::string Prepared(const std::string& folder, const TProgramFolderSources& sou
 
 }  // namespace
 
+std::string FindDeliveredData(const std::string& executableFolder) {
+    std::vector<std::string> candidates;
+    if (!executableFolder.empty()) {
+        candidates.push_back(executableFolder + "../share/brindle-tessel/");
+        std::string up = executableFolder;
+        for (int level = 0; level <= 4; ++level, up += "../") {
+            candidates.push_back(up + "data/");
+        }
+    }
+    candidates.push_back("/usr/local/share/brindle-tessel/");
+    candidates.push_back("/usr/share/brindle-tessel/");
+    for (const std::string& candidate : candidates) {
+        if (HoldsMarker(candidate)) {
+            std::error_code error;
+            const fs::path canonical = fs::canonical(candidate, error);
+            return error ? candidate : WithTrailingSlash(canonical.string());
+        }
+    }
+    return {};
+}
+
 TProgramFolderSources ProgramFolderSourcesFromProcess() {
     TProgramFolderSources sources;
     if (const char* home = std::getenv("TESSEL_HOME")) {
@@ -73,7 +74,7 @@ TProgramFolderSources ProgramFolderSourcesFromProcess() {
     }
     sources.executableFolder = ExecutableFolder();
     sources.dataHome = DataHome(UserFoldersFromEnvironment());
-    sources.installedDataFolder = FindInstalledData(sources.executableFolder);
+    sources.installedDataFolder = FindDeliveredData(sources.executableFolder);
     return sources;
 }
 

@@ -25,6 +25,11 @@ inline constexpr std::array<const char*, 6> kProgramSubFolders = {
 
 TProgramFolderSources ProgramFolderSourcesFromProcess();
 
+// The folder of the delivered data files (it holds Themes.dat) for a program in
+// `executableFolder`: ../share/brindle-tessel/ of it; data/ in it or up to four folders
+// above it (a build inside the source tree); then /usr/local and /usr. Empty when none.
+std::string FindDeliveredData(const std::string& executableFolder);
+
 // TESSEL_HOME when set; else the executable's folder when it holds Themes.dat and is
 // writable; else brindle-tessel/ in the user's data folder. A folder without Themes.dat is
 // created when needed and seeded with the delivered data files; files already there are

@@ -74,6 +74,18 @@ TEST_F(ProgramFolderTest, WithoutDeliveredDataTheFolderIsStillCreated) {
     EXPECT_FALSE(fs::exists(program + "Themes.dat"));
 }
 
+TEST_F(ProgramFolderTest, DeliveredDataIsFoundForInstalledAndSourceTreeBuilds) {
+    folder_.Write("repo/data/Themes.dat", "themes");
+    fs::create_directories(folder_.Path() + "repo/build/dev/src/tessel");
+    EXPECT_EQ(FindDeliveredData(folder_.Path() + "repo/build/dev/src/tessel/"),
+              fs::canonical(folder_.Path() + "repo/data").string() + "/");
+
+    folder_.Write("prefix/share/brindle-tessel/Themes.dat", "themes");
+    fs::create_directories(folder_.Path() + "prefix/bin");
+    EXPECT_EQ(FindDeliveredData(folder_.Path() + "prefix/bin/"),
+              fs::canonical(folder_.Path() + "prefix/share/brindle-tessel").string() + "/");
+}
+
 TEST_F(ProgramFolderTest, SubFoldersAreCreatedOnDemand) {
     const std::string program = folder_.Path() + "p/";
     for (const char* sub : kProgramSubFolders) {
