@@ -51,7 +51,7 @@ TSplashScreen::TSplashScreen(QWidget* parent, TScheduleOnce schedule)
     lbl_->setPalette(white);
     lbl_->setCursor(Qt::PointingHandCursor);
     lbl_->adjustSize();
-    lbl_->move(10, kSplashSize.height() - lbl_->height() - 8);
+    lbl_->move(24, kSplashSize.height() - lbl_->height() - 8);  // under the title text
     lbl_->setVisible(false);
     lbl_->installEventFilter(this);
 
