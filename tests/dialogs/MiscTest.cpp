@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QWhatsThis>
 
 #include "platform/gui/ScriptedUiServices.h"
 #include "themes/core/TempFolder.h"
@@ -126,6 +127,8 @@ TEST_F(MiscFontColorTest, ColourButtonRunsThePickerOnTheFontColour) {
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->Color, RGB(10, 20, 30));
     EXPECT_GT(ui.BusyPushes(), 0);
+    // The hourglass covers preparing the picker, not the user's picking.
+    EXPECT_EQ(ui.BusyDepthAtLastModal(), 0);
     EXPECT_EQ(ui.ExecutedDialogs(), (QStringList{"TfrmMisc", "TfrmColor"}));
 }
 
@@ -184,6 +187,26 @@ TEST(MiscMeta, EditingKeepsNamesOutsideTheList) {
         Click(dialog, "btnOK");
     });
     EXPECT_EQ(EditMetaTag(ui, SplitMetaLine("just text"), nullptr), (TMetaTag{"", "just text"}));
+}
+
+TEST(MiscMeta, RightClickOnTheNameShowsTips) {
+    TScriptedUiServices ui;
+    TfrmMisc dialog(ui, mmMetaTag);
+    dialog.show();
+    auto tipShown = [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && widget->inherits("QWhatsThat")) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_FALSE(tipShown());
+    auto& label = Child<QLabel>(dialog, "lblMetaName");
+    EXPECT_EQ(label.text(), "Meta &Name (Right-click here for Meta Tag Tips)");
+    emit label.customContextMenuRequested(QPoint(2, 2));
+    EXPECT_TRUE(tipShown());
+    QWhatsThis::hideText();
 }
 
 TEST(MiscMeta, CancelReturnsNothing) {

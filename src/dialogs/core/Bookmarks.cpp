@@ -7,6 +7,7 @@
 #include "document/Exceptions.h"
 #include "html/Routines.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegistryStore.h"
 
 namespace tessel {
 
@@ -29,6 +30,12 @@ std::string NetscapeBookmarkPath(const TRegistryReader& readValue) {
         installFolder.erase(communicator);
     }
     return installFolder + "Users/" + user + "/bookmark.htm";
+}
+
+TRegistryReader RegistryReaderOf(const TRegistryStore& store) {
+    return [store](const std::string& key, const std::string& valueName) {
+        return store.ReadString(key, valueName);
+    };
 }
 
 void AppendLineLinks(std::string_view line, std::vector<std::string>& links) {

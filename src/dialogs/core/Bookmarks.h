@@ -10,6 +10,8 @@
 
 namespace tessel {
 
+class TRegistryStore;
+
 inline constexpr const char* kNoBookmarksFound = "No Bookmarks found.";
 
 inline constexpr const char* kNetscapeKey = "Software\\Netscape\\Netscape Navigator";
@@ -23,6 +25,9 @@ using TRegistryReader =
 // built from the install folder (cut before "Communicator"), "Users/", the current user and
 // "/bookmark.htm". Without any settings the result names no file.
 std::string NetscapeBookmarkPath(const TRegistryReader& readValue);
+
+// Reads the values of the program's settings store.
+TRegistryReader RegistryReaderOf(const TRegistryStore& store);
 
 // Appends the target of every HREF="..." in `line` (marker in any case), left to right. A
 // target whose closing quote is missing ends the line's search and is not taken.

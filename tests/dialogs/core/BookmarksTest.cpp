@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "platform/RegistryStore.h"
 #include "themes/core/TempFolder.h"
 
 namespace tessel {
@@ -111,6 +112,21 @@ TEST(BookmarkLocation, NoSettingsNameNoFile) {
     const std::string path = NetscapeBookmarkPath(settings.Reader());
     EXPECT_EQ(path, "Users//bookmark.htm");
     EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(BookmarkLocation, ReadFromTheSettingsStore) {
+    TTempFolder folder;
+    TRegistryStore store(folder.Path() + "registry");
+    EXPECT_EQ(NetscapeBookmarkPath(RegistryReaderOf(store)), "Users//bookmark.htm");
+
+    store.WriteString(kNavigator + "\\Biff", "CurrentUser", "bo");
+    store.WriteString(kNavigator + "\\Main", "Install Directory", "/nav/Communicator");
+    EXPECT_EQ(NetscapeBookmarkPath(RegistryReaderOf(store)), "/nav/Users/bo/bookmark.htm");
+
+    // Names compare without regard to case in the store.
+    store.WriteString("software\\netscape\\netscape navigator\\bookmark list", "file location",
+                      "/home/bo/bookmarks.html");
+    EXPECT_EQ(NetscapeBookmarkPath(RegistryReaderOf(store)), "/home/bo/bookmarks.html");
 }
 
 }  // namespace
