@@ -487,6 +487,11 @@ void TCustomFtpCli::ControlSessionConnected(std::uint16_t error) {
 }
 
 void TCustomFtpCli::ControlDataAvailable() {
+    if (FReader.FreeSpace() == 0) {
+        FReader.Clear();
+        AbortWith(500, "500 Reply line longer than 4096 bytes");
+        return;
+    }
     char buf[TFtpReplyReader::kCapacity];
     const int n = FControlSocket->Receive(buf, static_cast<int>(FReader.FreeSpace()));
     if (n == 0) {

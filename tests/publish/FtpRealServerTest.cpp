@@ -19,6 +19,10 @@ struct TServerMode {
     bool passive;
 };
 
+void PrintTo(const TServerMode& m, std::ostream* os) {
+    *os << m.name;
+}
+
 class FtpRealServerTest : public ::testing::TestWithParam<TServerMode> {};
 
 TEST_P(FtpRealServerTest, UploadsEverySizeIntact) {

@@ -295,6 +295,10 @@ std::vector<TScriptCase> Cases() {
     };
 }
 
+void PrintTo(const TScriptCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FtpScriptedTest : public ::testing::TestWithParam<TScriptCase> {};
 
 TEST_P(FtpScriptedTest, EndsAsScripted) {

@@ -2,6 +2,12 @@
 // them, the send queue keeps bytes in order, close events fire once, errors carry
 // Winsock numbers.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -250,6 +256,67 @@ TEST(WSocketTest, PeerClosingFiresOnceAndRestoresDefaults) {
     } catch (const ESocketException& e) {
         EXPECT_STREQ(e.what(), "Connect: No Port Specified");
     }
+}
+
+}  // namespace
+}  // namespace tessel::test
+
+namespace tessel::test {
+namespace {
+
+TEST(WSocketTest, DatagramSocketSendsToItsAddress) {
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in sin{};
+    sin.sin_family = AF_INET;
+    sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&sin), sizeof sin);
+    socklen_t len = sizeof sin;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&sin), &len);
+
+    TWSocket s;
+    int connected = -1;
+    s.OnSessionConnected = [&](TCustomWSocket*, std::uint16_t e) { connected = e; };
+    s.SetProto("udp");
+    s.SetAddr("127.0.0.1");
+    s.SetPort(std::to_string(ntohs(sin.sin_port)));
+    s.Connect();
+    EXPECT_EQ(connected, 0);  // at once: there is nothing to wait for
+    EXPECT_EQ(s.State(), wsConnected);
+    EXPECT_NE(s.GetXPort(), "0");
+    EXPECT_EQ(s.SendStr("datagram"), 8);
+    char buf[64] = {};
+    pollfd p{fd, POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 5000), 1);
+    EXPECT_EQ(recv(fd, buf, sizeof buf, 0), 8);
+    EXPECT_STREQ(buf, "datagram");
+    s.Close();
+    close(fd);
+}
+
+TEST(WSocketTest, AcceptOnlyOnAListeningSocket) {
+    TWSocket s;
+    try {
+        s.Accept();
+        FAIL();
+    } catch (const ESocketException& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Error 10022 in function not a listening socket\r\nInvalid argument");
+    }
+}
+
+TEST(WSocketTest, AbortDropsTheConnectionAtOnce) {
+    TLoopbackServer server;
+    TWSocket client;
+    int closed = 0;
+    client.OnSessionClosed = [&](TCustomWSocket*, std::uint16_t) { ++closed; };
+    client.SetAddr("127.0.0.1");
+    client.SetPort(server.Port());
+    client.Connect();
+    ASSERT_TRUE(RunUntil([&] { return client.State() == wsConnected; }, 5s));
+    client.Abort();
+    EXPECT_EQ(client.State(), wsClosed);
+    EXPECT_EQ(closed, 1);
+    ASSERT_TRUE(RunUntil([&] { return server.closedEvents == 1; }, 5s));
 }
 
 }  // namespace
