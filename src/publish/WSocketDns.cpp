@@ -107,8 +107,9 @@ void TCustomWSocket::StartLookup(const std::string& name, bool reverse) {
         std::thread(RunLookup, ticket, id, name, reverse).detach();
     } catch (const std::system_error& e) {
         const std::string prefix = reverse ? "ReverseDnsLookup" : "DnsLookup";
-        throw ESocketException(prefix + ": can't start DNS lookup, error #" +
-                               std::to_string(e.code().value()));
+        RaiseException(prefix + ": can't start DNS lookup, error #" +
+                       std::to_string(e.code().value()));
+        return;
     }
     FDnsTicket = std::move(ticket);
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "FtpTestClient.h"
 #include "NetTestSupport.h"
 #include "ScriptedFtpServer.h"
@@ -438,6 +440,70 @@ TEST(FtpScriptedTest, ActivePortNamesLoopbackAndTheListeningPort) {
     EXPECT_GT(p1 * 256 + p2, 0u);
     server.Join();
     EXPECT_EQ(server.Data(), "abc");
+}
+
+}  // namespace
+}  // namespace tessel::test
+
+namespace tessel::test {
+namespace {
+
+TEST(FtpRefusalTest, LineBreaksInCommandValuesAreRefusedByProperty) {
+    const struct {
+        std::string TCustomFtpCli::*property;
+        const char* name;
+        void (TCustomFtpCli::*request)();
+    } cases[] = {
+        {&TCustomFtpCli::UserName, "UserName", &TCustomFtpCli::TransmitAsync},
+        {&TCustomFtpCli::PassWord, "PassWord", &TCustomFtpCli::TransmitAsync},
+        {&TCustomFtpCli::HostDirName, "HostDirName", &TCustomFtpCli::TransmitAsync},
+        {&TCustomFtpCli::HostFileName, "HostFileName", &TCustomFtpCli::TransmitAsync},
+        {&TCustomFtpCli::LocalFileName, "LocalFileName", &TCustomFtpCli::DoQuoteAsync},
+    };
+    for (const auto& c : cases) {
+        for (const char* bad : {"a\r\nDELE x", "a\nb", "a\0b"}) {
+            TFtpClient client;
+            client.HostName = "127.0.0.1";
+            client.UserName = "u";
+            client.PassWord = "p";
+            client.HostDirName = "d";
+            client.HostFileName = "f";
+            client.LocalFileName = "l";
+            client.*c.property = std::string(bad, bad[1] == '\0' ? 3 : std::strlen(bad));
+            try {
+                (client.*c.request)();
+                ADD_FAILURE() << c.name << " was not refused";
+            } catch (const FtpException& e) {
+                EXPECT_EQ(std::string(e.what()),
+                          std::string(c.name) + " holds a CR, LF or NUL character");
+            }
+            EXPECT_EQ(client.State(), fsReady);
+            EXPECT_FALSE(client.Connected());
+        }
+    }
+}
+
+TEST(FtpRefusalTest, RequestsThatCannotStart) {
+    TFtpClient client;
+    const auto refusal = [&](void (TCustomFtpCli::*request)()) -> std::string {
+        try {
+            (client.*request)();
+        } catch (const FtpException& e) {
+            return e.what();
+        }
+        return "started";
+    };
+    EXPECT_EQ(refusal(&TCustomFtpCli::PwdAsync), "FTP component not connected");
+    EXPECT_EQ(refusal(&TCustomFtpCli::PutAsync), "STOR/APPE: not connected");
+    EXPECT_EQ(refusal(&TCustomFtpCli::ConnectAsync), "UserName emtpy");
+    EXPECT_EQ(refusal(&TCustomFtpCli::CwdAsync), "HostDirName emtpy");
+    EXPECT_EQ(refusal(&TCustomFtpCli::PassAsync), "Password emtpy");
+    client.UserName = "u";
+    client.HostName = "127.0.0.1";
+    client.Port = std::to_string(FreeLoopbackPort());
+    client.ConnectAsync();
+    EXPECT_EQ(refusal(&TCustomFtpCli::QuitAsync), "FTP component not ready");
+    ASSERT_TRUE(RunUntil([&] { return client.State() == fsReady; }, std::chrono::seconds(5)));
 }
 
 }  // namespace
