@@ -21,9 +21,16 @@ std::string ResourceBytes(const QString& name) {
 // Started detached: the caches are the desktop's business and may take a while.
 void RunIfPresent(const QString& tool, const std::string& folder) {
     const QString program = QStandardPaths::findExecutable(tool);
-    if (!program.isEmpty()) {
-        QProcess::startDetached(program, {ToQt(folder)});
+    if (program.isEmpty()) {
+        return;
     }
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments({ToQt(folder)});
+    // Their notes about search paths are for desktop maintainers, not for our user.
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.startDetached();
 }
 
 }  // namespace
