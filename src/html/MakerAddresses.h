@@ -12,6 +12,9 @@ inline constexpr const char* kMakerWebAddress = "http://www.brindle-software.exa
 inline constexpr const char* kMakerHostingAddress = "http://www.brindle-software.example/hosting/";
 inline constexpr const char* kMakerResellerAddress = "http://www.brindle-software.example/resell/";
 
+// Where the message about a missing default program sends the user for help.
+inline constexpr const char* kMakerSupportEmail = "support@brindle-software.example";
+
 // The picture of the optional maker banner.
 inline constexpr const char* kMakerBannerImage =
     "http://www.brindle-software.example/images/tessel-banner.gif";

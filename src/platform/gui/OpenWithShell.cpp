@@ -5,17 +5,11 @@
 
 namespace tessel {
 
-namespace {
-
-constexpr const char* kSupportEmail = "support@brindle-software.example";
-
-}  // namespace
-
 QString DefaultClientFailureText() {
     return QStringLiteral(
                "Could not load the default client. Please visit %1 or write to %2 for help "
                "with setting up a default web browser and e-mail program.")
-        .arg(QString::fromLatin1(kMakerWebAddress), QString::fromLatin1(kSupportEmail));
+        .arg(QString::fromLatin1(kMakerWebAddress), QString::fromLatin1(kMakerSupportEmail));
 }
 
 bool OpenWithShell(TUiServices& ui, QWidget* parent, const QString& pathOrUrl) {
