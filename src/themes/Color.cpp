@@ -101,13 +101,14 @@ TfrmColor::~TfrmColor() {
 }
 
 void TfrmColor::FormCreate() {
-    const std::vector<TPaletteEntry> palettes = ListPalettes(paletteFolder_);
     TPaletteEntry webPalette{kDefaultPaletteName,
                              std::string(kDefaultPaletteName) + kPaletteExtension};
-    for (const TPaletteEntry& palette : palettes) {
+    int webPaletteIndex = -1;
+    for (const TPaletteEntry& palette : ListPalettes(paletteFolder_)) {
         form_->cbPalette->addItem(ToQt(palette.Name), ToQt(palette.FileName));
-        if (palette.Name == kDefaultPaletteName) {
+        if (webPaletteIndex < 0 && palette.Name == kDefaultPaletteName) {
             webPalette = palette;
+            webPaletteIndex = form_->cbPalette->count() - 1;
         }
     }
     form_->cbPalette->setCurrentIndex(-1);
@@ -116,16 +117,14 @@ void TfrmColor::FormCreate() {
     if (!LoadPalette(webPalette)) {
         return;
     }
-    form_->cbPalette->setCurrentIndex(form_->cbPalette->findText(
-        ToQt(kDefaultPaletteName), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    form_->cbPalette->setCurrentIndex(webPaletteIndex);
     form_->pbPalette->setCursor(ProgramCursor("EYEDROPPER"));
 }
 
 void TfrmColor::FormShow() {
-    for (int c = cRed; c <= cBlue; ++c) {
-        const int parts[] = {GetRValue(colorIn_), GetGValue(colorIn_), GetBValue(colorIn_)};
-        scrollBars_[c]->setValue(parts[c]);
-    }
+    scrollBars_[cRed]->setValue(GetRValue(colorIn_));
+    scrollBars_[cGreen]->setValue(GetGValue(colorIn_));
+    scrollBars_[cBlue]->setValue(GetBValue(colorIn_));
 }
 
 int TfrmColor::Run() {
