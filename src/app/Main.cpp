@@ -107,9 +107,8 @@ void TfrmMain::ReadSettings() {
     } else {
         setWindowState(Qt::WindowMaximized);
     }
-    const int pane = readInt(kPositionKey, "PaneWidth", kDesignPaneWidth);
-    form_->pnlPagelette->resize(pane, form_->pnlPagelette->height());
-    form_->Splitter->setSizes({pane, std::max(width() - pane, 1)});
+    paneWidth_ = readInt(kPositionKey, "PaneWidth", kDesignPaneWidth);
+    ApplyPaneWidth();
     tipsAtStart_ = readInt(kSettingsKey, kTipDayValueName, 1);
 }
 
@@ -167,8 +166,21 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     }
 }
 
+void TfrmMain::ApplyPaneWidth() {
+    form_->Splitter->setSizes({paneWidth_, std::max(form_->Splitter->width() - paneWidth_, 1)});
+}
+
 void TfrmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (env_.hideSplash) {
+        env_.hideSplash();
+        env_.hideSplash = nullptr;
+    }
+    if (!shownBefore_) {
+        // The splitter knows its width only now.
+        shownBefore_ = true;
+        ApplyPaneWidth();
+    }
     FormResize();
 }
 

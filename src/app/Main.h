@@ -40,6 +40,7 @@ struct TMainEnvironment {
     THelpViewer* help = nullptr;
     std::function<void()> registerFileTypes;
     std::function<int(int)> randomBelow;  // the tip of the day's choice; empty: random
+    std::function<void()> hideSplash;     // run when the window is first shown
 };
 
 // Where a drag started.
@@ -155,6 +156,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void ShowError(const QString& text);
     bool AskSaveChanges();  // false: the user cancelled or the save did not happen
     void SetTitle(const std::string& currentName);
+    void ApplyPaneWidth();
 
     // Block list helpers.
     QListWidgetItem* NewBlockEntry(TBlockType kind) const;
@@ -220,6 +222,8 @@ class TfrmMain : public QWidget, private TPageHost {
     QString previewPath_;
     QString lastOpenFilter_;  // the Browse buttons reuse the last import's filter
     bool trashFull_ = false;
+    int paneWidth_ = 250;
+    bool shownBefore_ = false;
 
     // Mouse state of the drag sources and the block list's click.
     TDragSource pressedSource_ = TDragSource::None;

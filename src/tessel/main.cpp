@@ -1,0 +1,76 @@
+// The desktop program: splash window, application, main window, message loop.
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/Main.h"
+#include "app/core/ProgramPaths.h"
+#include "dialogs/Splash.h"
+#include "document/Exceptions.h"
+#include "platform/ProgramFolder.h"
+#include "platform/RegistryStore.h"
+#include "platform/UserFolders.h"
+#include "platform/gui/FileTypes.h"
+#include "platform/gui/HelpViewer.h"
+#include "platform/gui/QtUiServices.h"
+#include "platform/gui/TessApplication.h"
+
+using namespace tessel;
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    TTessApplication application(argc, argv);
+
+    TSplashScreen splash;
+    splash.ShowAtStart();
+
+    const QString title = QString::fromLatin1(kApplicationTitle);
+    QApplication::setApplicationName(QStringLiteral("brindle-tessel"));
+    TQtUiServices ui(title);
+    application.SetUiServices(&ui);
+
+    std::string programFolder;
+    try {
+        programFolder = ResolveProgramFolder(ProgramFolderSourcesFromProcess());
+    } catch (const ETesselError& error) {
+        application.ShowError(QString::fromUtf8(error.what()));
+        return 1;
+    }
+    const TUserFolders folders = UserFoldersFromEnvironment();
+    TRegistryStore registry(TRegistryStore::DefaultPath(folders));
+    THelpViewer help(QString::fromStdString(programFolder + "help/"));
+    ui.SetHelpViewer(&help);
+
+    TMainEnvironment environment;
+    environment.programFolder = programFolder;
+    const QStringList arguments = QApplication::arguments();
+    environment.arguments = arguments.mid(1);
+    environment.settings = &registry;
+    environment.help = &help;
+    environment.registerFileTypes = [&folders] {
+        RegisterFileTypes(DataHome(folders), QApplication::applicationFilePath());
+    };
+    environment.hideSplash = [&splash] { splash.hide(); };
+    TfrmMain main(ui, std::move(environment));
+
+    QElapsedTimer splashWait;
+    splashWait.start();
+    splash.WaitUntilClosable();
+    const qint64 waited = splashWait.elapsed();
+    splash.close();
+    main.show();
+
+    // The start-up figure: from the process start to the main window shown and idle, less
+    // the time spent waiting for the splash window's minimum showing time.
+    if (qEnvironmentVariableIsSet("TESSEL_REPORT_STARTUP")) {
+        QTimer::singleShot(0, &main, [&] {
+            std::fprintf(stderr,
+                         "tessel: main window idle after %lld ms (splash wait %lld ms excluded)\n",
+                         static_cast<long long>(sinceStart.elapsed() - waited),
+                         static_cast<long long>(waited));
+        });
+    }
+    return QApplication::exec();
+}
