@@ -56,8 +56,10 @@ const std::vector<std::string> kStorCommands = {"USER u", "PASS p", "TYPE I",
 std::string LongLines(int count) {
     std::string text = "230-Welcome\r\n";
     for (int i = 0; i < count; ++i) {
-        // Continuation lines may start with digits, even with a code and a space.
-        text += (i % 3 == 0 ? "230 is not the end, line " : " line ") + std::to_string(i) + "\r\n";
+        // Lines inside may start with digits, even with a code and a space: only the
+        // opening code followed by a space ends the reply (RFC 959 section 4.2).
+        text +=
+            (i % 3 == 0 ? "150 looks like a reply, line " : " line ") + std::to_string(i) + "\r\n";
     }
     return text + "230 Logged in\r\n";
 }
