@@ -37,6 +37,11 @@ TfrmMain::TfrmMain(TUiServices& ui, TMainEnvironment environment, QWidget* paren
       document_(std::make_unique<TPagelette>()),
       themes_(std::make_unique<TWebTheme>()) {
     form_->setupUi(this);
+    // The memos' design font until a block brings its own.
+    DescriptionToFont(kDefaultFontDescription, headingFont_);
+    DescriptionToFont(kDefaultFontDescription, textFont_);
+    ApplyMemoFont(0);
+    ApplyMemoFont(1);
     CreateMenus();
     SetUpLists();
     ConnectHandlers();

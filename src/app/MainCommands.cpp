@@ -10,7 +10,6 @@
 #include "document/Stream.h"
 #include "platform/AtomicFile.h"
 #include "platform/HelpContexts.h"
-#include "platform/gui/HelpViewer.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
 #include "themes/WebTheme.h"
@@ -154,9 +153,7 @@ void TfrmMain::mnuSaveClick() {
                      .arg(ToQt(UploadHtmlName(path)));
     saved.buttons = mbOK | mbHelp;
     saved.helpContext = kHelpUploadSaved;
-    if (ui_.Message(this, saved) == mbHelp && env_.help != nullptr) {
-        env_.help->ShowTopic(kHelpUploadSaved);
-    }
+    ui_.Message(this, saved);  // its Help button shows the topic and keeps the box open
 }
 
 void TfrmMain::mnuCreateTemplateClick() {

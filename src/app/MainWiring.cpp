@@ -317,7 +317,7 @@ void TfrmMain::StartDrag(TDragSource source) {
     auto* data = new QMimeData;
     data->setData(kDragFormat, DragName(source));
     drag->setMimeData(data);
-    if (source == TDragSource::Palette) {
+    if (source == TDragSource::Palette || source == TDragSource::Links) {
         const QCursor cursor = ProgramCursor(QStringLiteral("NEWDRAG"));
         drag->setDragCursor(cursor.pixmap(), Qt::MoveAction);
     }

@@ -84,6 +84,26 @@ TEST_F(DocumentCommandsTest, SaveAsTemplateKeepsTheNameAndTheFlag) {
     EXPECT_TRUE(window->Modified());
 }
 
+TEST_F(DocumentCommandsTest, HtmlThatCannotBeWrittenIsIgnoredOnSaveButReportedForTemplates) {
+    Open();
+    std::filesystem::create_directories(home + "Upload/Club.html");  // in the way of the file
+    ui.AnswerFileDialog(QString::fromStdString(home + "TesselFiles/Club.pgx"));
+    ui.AnswerMessage(mbOK);
+    window->mnuSaveClick();
+    EXPECT_EQ(ui.Messages().size(), 1u);  // only the saved message
+    EXPECT_TRUE(Exists(home + "TesselFiles/Club.html"));
+    EXPECT_FALSE(window->Modified());
+
+    std::filesystem::create_directories(home + "Templates/Club.html");
+    ui.AnswerFileDialog(QString::fromStdString(home + "Templates/Club.pgt"));
+    ui.AnswerMessage(mbOK);
+    window->mnuCreateTemplateClick();
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages()[1].kind, TMsgKind::Error);
+    EXPECT_FALSE(ui.Messages()[1].text.isEmpty());
+    EXPECT_TRUE(Exists(home + "Templates/Club.pgt"));
+}
+
 TEST_F(DocumentCommandsTest, NewAsksFirstAndACancelledSaveKeepsThePage) {
     Open();
     DropFromPalette(btHeading, 1);
