@@ -161,6 +161,11 @@ void TfrmMain::SetUpLists() {
              f.btnTemplate, f.btnLeft, f.btnCenter, f.btnRight, f.btnParagraph}) {
         button->setIcon(PictureIcon(button->objectName()));
     }
+    // The big buttons stand centred in the strip, inside its outline.
+    for (QWidget* big :
+         std::initializer_list<QWidget*>{f.btnCreate, f.btnPreview, f.btnSave, f.btnUpload}) {
+        f.layButtons->setAlignment(big, Qt::AlignHCenter);
+    }
     f.btnLeft->setToolButtonStyle(Qt::ToolButtonIconOnly);
     f.btnCenter->setToolButtonStyle(Qt::ToolButtonIconOnly);
     f.btnRight->setToolButtonStyle(Qt::ToolButtonIconOnly);

@@ -156,6 +156,22 @@ TEST_F(StartTest, EveryWhatsThisContextHasItsControl) {
     EXPECT_EQ(window->WhatsThisContext(), 0);
 }
 
+TEST_F(StartTest, TheButtonStripIsOutlinedRaised) {
+    Open();
+    window->resize(900, 600);
+    window->show();
+    const QImage strip = F().pbButtons->grab().toImage();
+    const int right = F().pbButtons->rect().right();
+    const int top = F().btnCreate->geometry().top();
+    const int bottom = F().btnUpload->geometry().bottom();
+    const QPalette palette = F().pbButtons->palette();
+    EXPECT_EQ(strip.pixelColor(right - 1, (top + bottom) / 2).rgb(),
+              palette.color(QPalette::Dark).rgb());
+    EXPECT_EQ(strip.pixelColor(right - 5, bottom).rgb(), palette.color(QPalette::Dark).rgb());
+    EXPECT_EQ(strip.pixelColor(0, (top + bottom) / 2).rgb(), palette.color(QPalette::Light).rgb());
+    EXPECT_EQ(strip.pixelColor(5, top).rgb(), palette.color(QPalette::Light).rgb());
+}
+
 TEST_F(StartTest, ShortcutsWorkAnywhereInTheWindow) {
     Open();
     window->show();
