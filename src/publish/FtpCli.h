@@ -262,6 +262,7 @@ class TCustomFtpCli {
     void ReceiveStep(const std::string& verb);
     bool OpenLocalFileForReading();
     bool OpenLocalFileForWriting();
+    bool OpenLocalFile(int flags);
     void CloseLocalFile();
     void ConnectPassiveData();
     void PassiveDataConnected(std::uint16_t error);

@@ -105,24 +105,15 @@ void TCustomFtpCli::RestStep() {
     ExecAsync(rqRest, "REST " + std::to_string(st.st_size), {});
 }
 
-bool TCustomFtpCli::OpenLocalFileForReading() {
-    CloseLocalFile();
-    const int fd = ::open(LocalFileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    if (!LockForShareMode(fd, ShareMode) ||
-        (FResumePos > 0 && ::lseek(fd, FResumePos, SEEK_SET) < 0)) {
-        ::close(fd);
-        return false;
-    }
-    FLocalFile = fd;
-    return true;
-}
+bool TCustomFtpCli::OpenLocalFileForReading() { return OpenLocalFile(O_RDONLY); }
 
 bool TCustomFtpCli::OpenLocalFileForWriting() {
+    return OpenLocalFile(FResumePos > 0 ? O_WRONLY : O_WRONLY | O_CREAT | O_TRUNC);
+}
+
+// Opens LocalFileName with the share mode's lock, positioned at the resume point.
+bool TCustomFtpCli::OpenLocalFile(int flags) {
     CloseLocalFile();
-    const int flags = FResumePos > 0 ? O_WRONLY : O_WRONLY | O_CREAT | O_TRUNC;
     const int fd = ::open(LocalFileName.c_str(), flags | O_CLOEXEC, 0666);
     if (fd < 0) {
         return false;
