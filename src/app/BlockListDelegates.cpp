@@ -1,5 +1,6 @@
 #include "app/BlockListDelegates.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QIcon>
 #include <QPainter>
@@ -44,7 +45,8 @@ void TBlockEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
 }
 
 QSize TBlockEntryDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    return {option.rect.width() > 0 ? option.rect.width() : 100, kItemHeight};
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    return {view != nullptr ? view->viewport()->width() : 100, kItemHeight};
 }
 
 void TPaletteEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,

@@ -133,6 +133,9 @@ void TfrmMain::SetUpLists() {
     f.lstBlocks->setFrameShape(QFrame::NoFrame);
     f.lstBlocks->setSelectionMode(QAbstractItemView::SingleSelection);
     f.lstBlocks->setUniformItemSizes(true);
+    // The tiles span the list's width, so the list never scrolls sideways.
+    f.lstBlocks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    f.lstBlocks->setResizeMode(QListView::Adjust);
     f.lstBlocks->viewport()->setBackgroundRole(QPalette::Button);
     f.lstBlocks->viewport()->setAutoFillBackground(true);
     f.lstLinks->SetTabWidth(20);
@@ -157,8 +160,8 @@ void TfrmMain::SetUpLists() {
         label->setPixmap(Picture(QString::fromLatin1(BlockIconName(kind)), QSize(16, 16)));
     }
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
-             f.btnCreate, f.btnPreview, f.btnSave, f.btnUpload, f.btnNew, f.btnChooseTemplate,
-             f.btnTemplate, f.btnLeft, f.btnCenter, f.btnRight, f.btnParagraph}) {
+             f.btnCreate, f.btnPreview, f.btnSave, f.btnUpload, f.btnLeft, f.btnCenter, f.btnRight,
+             f.btnParagraph}) {
         button->setIcon(PictureIcon(button->objectName()));
     }
     // The big buttons stand centred in the strip, inside its outline.
