@@ -1,5 +1,7 @@
 #include "document/Persistence.h"
 
+#include "document/TextLines.h"
+
 #include <algorithm>
 
 namespace tessel {
@@ -88,22 +90,7 @@ std::string TStringList::Text() const {
     return text;
 }
 
-void TStringList::SetText(std::string_view text) {
-    lines.clear();
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
-        }
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n') {
-            ++start;
-        }
-    }
-}
+void TStringList::SetText(std::string_view text) { lines = SplitLines(text); }
 
 void TCollectionItem::SetIndex(int newIndex) {
     if (collection_ != nullptr && newIndex != index_) {

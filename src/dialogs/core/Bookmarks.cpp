@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "dialogs/core/TextLines.h"
+#include "document/TextLines.h"
 #include "document/Exceptions.h"
 #include "html/Routines.h"
 #include "platform/AtomicFile.h"

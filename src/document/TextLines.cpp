@@ -1,4 +1,4 @@
-#include "dialogs/core/TextLines.h"
+#include "document/TextLines.h"
 
 namespace tessel {
 
