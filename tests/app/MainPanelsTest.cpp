@@ -314,6 +314,25 @@ TEST_F(EditorPanelsTest, FavouritesFillTheAddressOfTheirPanel) {
     EXPECT_EQ(F().txtLinkAddress->text().toStdString(), home + "page.html");
 }
 
+TEST_F(EditorPanelsTest, ABookmarkGoesIntoTheImageLink) {
+    Open();
+    const std::string bookmarks = home + "bookmark.htm";
+    WriteFile(bookmarks, "<DL><DT><A HREF=\"http://rowing.example/\">Rowing</A>\r\n</DL>\r\n");
+    settings.store.WriteString("Software\\Netscape\\Netscape Navigator\\Bookmark List",
+                               "File Location", bookmarks);
+    ShowNew(btImage);
+    ui.AnswerExec([](QDialog& dialog) {
+        auto* list = dialog.findChild<QListWidget*>("lstBookmarks");
+        ASSERT_NE(list, nullptr);
+        ASSERT_GE(list->count(), 1);
+        list->setCurrentRow(0);
+        dialog.accept();
+    });
+    window->btnLinkNetscapeClick(1);
+    EXPECT_EQ(F().txtImageLink->text(), "http://rowing.example/");
+    EXPECT_TRUE(F().txtLinkAddress->text().isEmpty());
+}
+
 TEST_F(EditorPanelsTest, MetaTagsAreAddedAndEditedThroughTheDialog) {
     Open();
     ui.AnswerExec([](QDialog& dialog) {
