@@ -16,6 +16,7 @@
 #include "app/core/ProgramPaths.h"
 #include "document/Pagelette.h"
 #include "platform/RegistryStore.h"
+#include "platform/gui/HelpViewer.h"
 #include "platform/gui/ScriptedUiServices.h"
 #include "themes/WebTheme.h"
 #include "ui_Main.h"
@@ -68,6 +69,7 @@ class MainWindowTest : public ::testing::Test {
         environment.settings = &settings.store;
         environment.registerFileTypes = [this] { ++registrations; };
         environment.randomBelow = [](int) { return 0; };
+        environment.help = help;
         window = std::make_unique<TfrmMain>(ui, std::move(environment));
         return *window;
     }
@@ -96,6 +98,7 @@ class MainWindowTest : public ::testing::Test {
     TTestSettings settings{home_.path().toStdString() + "/registry"};
     TScriptedUiServices ui;
     int registrations = 0;
+    THelpViewer* help = nullptr;
     std::unique_ptr<TfrmMain> window;
 };
 

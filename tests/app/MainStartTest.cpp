@@ -156,6 +156,21 @@ TEST_F(StartTest, EveryWhatsThisContextHasItsControl) {
     EXPECT_EQ(window->WhatsThisContext(), 0);
 }
 
+TEST_F(StartTest, F1ShowsTheHelpContentsAndClosingClosesHelp) {
+    WriteFile(home + "help/index.html", "<HTML><BODY>Contents</BODY></HTML>");
+    THelpViewer viewer(QString::fromStdString(home + "help/"));
+    help = &viewer;
+    Open();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(F().lstBlocks, Qt::Key_F1);
+    EXPECT_TRUE(viewer.isVisible());
+    ASSERT_TRUE(window->FormCloseQuery());
+    EXPECT_FALSE(viewer.isVisible());
+    window.reset();  // before the viewer it points at
+}
+
 TEST_F(StartTest, TheButtonStripIsOutlinedRaised) {
     Open();
     window->resize(900, 600);
