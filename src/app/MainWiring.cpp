@@ -328,8 +328,13 @@ void TfrmMain::StartDrag(TDragSource source) {
     if (source == TDragSource::Palette || source == TDragSource::Links) {
         const QCursor cursor = ProgramCursor(QStringLiteral("NEWDRAG"));
         drag->setDragCursor(cursor.pixmap(), Qt::MoveAction);
+        drag->exec(Qt::MoveAction);
+    } else {
+        // Blocks are moved with the four-way move arrow.
+        QApplication::setOverrideCursor(Qt::SizeAllCursor);
+        drag->exec(Qt::MoveAction);
+        QApplication::restoreOverrideCursor();
     }
-    drag->exec(Qt::MoveAction);
     form_->shp->hide();
 }
 

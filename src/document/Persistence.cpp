@@ -81,14 +81,7 @@ const TClassInfo& TStringList::ClassInfo() const {
     return info;
 }
 
-std::string TStringList::Text() const {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    return text;
-}
+std::string TStringList::Text() const { return JoinLines(lines); }
 
 void TStringList::SetText(std::string_view text) { lines = SplitLines(text); }
 

@@ -20,4 +20,13 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
 }  // namespace tessel

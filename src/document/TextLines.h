@@ -10,4 +10,7 @@ namespace tessel {
 // counts too, an end at the very end of the text adds no empty line.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// Every line followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
 }  // namespace tessel

@@ -106,20 +106,19 @@ void Save(const std::string& path, const TKeys& keys) {
     ::umask(previous);
 }
 
-// Adds the key and every parent of it.
-TKey& Create(TKeys& keys, const std::string& key) {
+// Adds the key and every parent of it; returns the key's lower-case name.
+std::string Create(TKeys& keys, const std::string& key) {
     std::string prefix;
     std::string component;
     std::istringstream parts(key);
-    TKey* created = nullptr;
     while (std::getline(parts, component, '\\')) {
         prefix += (prefix.empty() ? "" : "\\") + component;
-        created = &keys[Lower(prefix)];
-        if (created->path.empty()) {
-            created->path = prefix;
+        TKey& created = keys[Lower(prefix)];
+        if (created.path.empty()) {
+            created.path = prefix;
         }
     }
-    return created ? *created : keys[""];
+    return Lower(prefix);
 }
 
 bool IsBelow(const std::string& lowerPath, const std::string& lowerKey) {
@@ -180,7 +179,7 @@ int TRegistryStore::ReadInteger(const std::string& key, const std::string& name,
 void TRegistryStore::WriteString(const std::string& key, const std::string& name,
                                  const std::string& value) {
     TKeys keys = Load(path_);
-    TKey& target = Create(keys, NormalizedKey(key));
+    TKey& target = keys[Create(keys, NormalizedKey(key))];
     TValue& stored = target.values[Lower(name)];
     if (stored.name.empty()) {
         stored.name = name;

@@ -7,13 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "document/TextLines.h"
+
 namespace tessel {
 
-// The lines of a multi-line text (CR LF, LF or CR between lines); a final line end adds no
-// empty line and an empty text has no lines.
-std::vector<std::string> SplitLines(std::string_view text);
-// Every line followed by CR LF.
-std::string JoinLines(const std::vector<std::string>& lines);
 
 // A drop-box entry: "mailto:" (for an e-mail link) + address + TAB + text.
 std::string LinkEntry(bool email, std::string_view address, std::string_view text);
