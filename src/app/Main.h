@@ -182,7 +182,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void ShowMemoFont(int tag, const std::string& attributes, int fontChosen);
     void ApplyMemoFont(int tag);
     QPlainTextEdit* Memo(int tag) const;
-    void LoadPreviewPicture(const QString& path);
+    bool LoadPreviewPicture(const QString& path);
     void CenterInScrollBox();
     void SetLinkTarget(int tag, const QString& address);
     std::string LinkEntryFromEdits() const;

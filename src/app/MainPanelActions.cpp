@@ -51,15 +51,9 @@ void TfrmMain::btnImagePicClick() {
         return;
 
     f.lblImageError->hide();
-    const QImage picture = QImageReader(*chosen).read();
-    if (!picture.isNull()) {
-        f.imgImageView->setPixmap(QPixmap::fromImage(picture));
-        f.imgImageView->resize(picture.size());
-        f.txtImageH->setText(QString::number(picture.height()));
-        f.txtImageW->setText(QString::number(picture.width()));
-    } else {
-        f.imgImageView->clear();
-        f.imgImageView->resize(0, 0);
+    if (LoadPreviewPicture(*chosen)) {
+        f.txtImageH->setText(QString::number(f.imgImageView->height()));
+        f.txtImageW->setText(QString::number(f.imgImageView->width()));
     }
     CenterInScrollBox();
     const QString name = QFileInfo(*chosen).fileName();
@@ -79,17 +73,19 @@ void TfrmMain::btnImagePicClick() {
     f.imgImageView->setToolTip(previewPath_);
 }
 
-void TfrmMain::LoadPreviewPicture(const QString& path) {
+// Shows the picture at its own size; a file that cannot be decoded leaves the box empty.
+bool TfrmMain::LoadPreviewPicture(const QString& path) {
     Ui::TfrmMain& f = *form_;
     TBusyCursor busy(ui_);  // decoding may take a moment
     const QImage picture = QImageReader(path).read();
     if (picture.isNull()) {
         f.imgImageView->clear();
         f.imgImageView->resize(0, 0);
-        return;
+        return false;
     }
     f.imgImageView->setPixmap(QPixmap::fromImage(picture));
     f.imgImageView->resize(picture.size());
+    return true;
 }
 
 void TfrmMain::CenterInScrollBox() {

@@ -188,7 +188,10 @@ TEST_F(EditorPanelsTest, ChoosingAPictureCopiesItIntoTheImagesFolderOnce) {
     const std::string outside = Picture(elsewhere.path().toStdString() + "/dog.bmp", 64, 48);
     TPageItem& block = ShowNew(btImage);
     ui.AnswerFileDialog(QString::fromStdString(outside));
+    const int pushesBefore = ui.BusyPushes();
     window->btnImagePicClick();
+    EXPECT_EQ(ui.BusyPushes() - pushesBefore, 2);  // hourglass while decoding, and while copying
+    EXPECT_EQ(ui.BusyDepth(), 0);
     EXPECT_EQ(ui.FileDialogs().back().kind, TFileDialogKind::Picture);
     EXPECT_EQ(ui.FileDialogs().back().request.folder.toStdString(), home + "Upload/images/");
     EXPECT_TRUE(Exists(home + "Upload/images/dog.bmp"));
@@ -207,6 +210,17 @@ TEST_F(EditorPanelsTest, ChoosingAPictureCopiesItIntoTheImagesFolderOnce) {
     EXPECT_EQ(window->ImagePreviewPath().toStdString(), other);
     StoreByLeaving();
     EXPECT_EQ(block.ImageBlock().FileName, "dog.bmp");
+
+    // A file that cannot be decoded: no picture, the sizes stay, the file is still taken.
+    const std::string broken = elsewhere.path().toStdString() + "/broken.gif";
+    WriteFile(broken, "not a picture");
+    ui.AnswerFileDialog(QString::fromStdString(broken));
+    window->btnImagePicClick();
+    EXPECT_TRUE(F().imgImageView->pixmap().isNull());
+    EXPECT_EQ(F().txtImageW->text(), "10");
+    EXPECT_EQ(F().txtImageFile->text(), "broken.gif");
+    EXPECT_TRUE(Exists(home + "Upload/images/broken.gif"));
+    EXPECT_TRUE(ui.Messages().empty());
 }
 
 TEST_F(EditorPanelsTest, TextImportInsertsTheFileAtTheCaret) {
