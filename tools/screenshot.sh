@@ -44,7 +44,8 @@ for _ in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
 tessel_pid=$!
 # The splash window stays for its minimum time; then the main window comes up.
 for _ in $(seq 200); do
-    xwininfo -name 'Brindle HTML Tessel 4.0 - Untitled' 2>/dev/null | grep -q IsViewable && break
+    main=$(xwininfo -root -tree 2>/dev/null | grep -o '"[^"]*Brindle HTML Tessel 4.0[^"]*"' | head -n 1 | tr -d '"' || true)
+    [ -n "$main" ] && xwininfo -name "$main" 2>/dev/null | grep -q IsViewable && break
     sleep 0.1
 done
 sleep 1.5
