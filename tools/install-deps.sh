@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   python3 python3-pyftpdlib vsftpd dante-server curl
-  xvfb xauth fonts-liberation
+  xvfb xauth x11-utils imagemagick fonts-liberation
 )
 missing=()
 for p in "${packages[@]}"; do
