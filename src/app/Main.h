@@ -136,6 +136,8 @@ class TfrmMain : public QWidget, private TPageHost {
     void NewDocument();
     void OpenDocument(const std::string& path);
     bool WriteDocument(const std::string& path);
+    std::optional<std::string> SaveDocumentAs(const QString& suffix, const QString& filter,
+                                              const std::string& folder);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

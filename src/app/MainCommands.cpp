@@ -127,48 +127,51 @@ void TfrmMain::WritePageHtml(TOutputMode mode, const std::string& path, bool rep
     }
 }
 
-void TfrmMain::mnuSaveClick() {
+// Asks for a file name in `folder`, stores the open panel and writes the document there.
+// Nothing when the user cancels or the document could not be written: then no HTML is
+// written and the page stays modified under its old name.
+std::optional<std::string> TfrmMain::SaveDocumentAs(const QString& suffix, const QString& filter,
+                                                    const std::string& folder) {
     TFileDialogRequest request;
-    request.defaultSuffix = QStringLiteral("pgx");
-    request.filter = QStringLiteral("Tessel Files (*.pgx)");
-    request.folder = ToQt(env_.programFolder + kDocumentsFolder);
+    request.defaultSuffix = suffix;
+    request.filter = filter;
+    request.folder = ToQt(env_.programFolder + folder);
     const std::optional<QString> chosen = ui_.SaveFileName(this, request);
     if (!chosen)
-        return;
+        return std::nullopt;
     const std::string path = FromQt(*chosen);
     StoreBlock();
-    // A document that could not be written is not saved: no HTML, and the page stays
-    // modified under its old name.
     if (!WriteDocument(path))
+        return std::nullopt;
+    return path;
+}
+
+void TfrmMain::mnuSaveClick() {
+    const std::optional<std::string> saved =
+        SaveDocumentAs(QStringLiteral("pgx"), QStringLiteral("Tessel Files (*.pgx)"), kDocumentsFolder);
+    if (!saved)
         return;
+    const std::string& path = *saved;
     WritePageHtml(omLocalCopy, LocalHtmlPath(env_.programFolder, path), false);
     WritePageHtml(omServerCopy, UploadHtmlPath(env_.programFolder, path), false);
     currentName_ = path;
     SetTitle(currentName_);
     modified_ = false;
 
-    TMessage saved;
-    saved.kind = TMsgKind::Information;
-    saved.text = QStringLiteral("\"%1\" page has been automatically saved in your Uploads folder.")
-                     .arg(ToQt(UploadHtmlName(path)));
-    saved.buttons = mbOK | mbHelp;
-    saved.helpContext = kHelpUploadSaved;
-    ui_.Message(this, saved);  // its Help button shows the topic and keeps the box open
+    TMessage message;
+    message.kind = TMsgKind::Information;
+    message.text = QStringLiteral("\"%1\" page has been automatically saved in your Uploads folder.")
+                       .arg(ToQt(UploadHtmlName(path)));
+    message.buttons = mbOK | mbHelp;
+    message.helpContext = kHelpUploadSaved;
+    ui_.Message(this, message);  // its Help button shows the topic and keeps the box open
 }
 
 void TfrmMain::mnuCreateTemplateClick() {
-    TFileDialogRequest request;
-    request.defaultSuffix = QStringLiteral("pgt");
-    request.filter = QStringLiteral("Tessel Template (*.pgt)");
-    request.folder = ToQt(env_.programFolder + kTemplatesFolder);
-    const std::optional<QString> chosen = ui_.SaveFileName(this, request);
-    if (!chosen)
-        return;
-    const std::string path = FromQt(*chosen);
-    StoreBlock();
-    if (!WriteDocument(path))
-        return;
-    WritePageHtml(omLocalCopy, TemplateHtmlPath(env_.programFolder, path), true);
+    const std::optional<std::string> saved = SaveDocumentAs(
+        QStringLiteral("pgt"), QStringLiteral("Tessel Template (*.pgt)"), kTemplatesFolder);
+    if (saved)
+        WritePageHtml(omLocalCopy, TemplateHtmlPath(env_.programFolder, *saved), true);
 }
 
 // --- the window as the generator's host ------------------------------------------------

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QWhatsThis>
 
+#include "platform/gui/ChildControl.h"
 #include "platform/gui/ScriptedUiServices.h"
 #include "themes/core/TempFolder.h"
 
@@ -19,15 +20,7 @@ namespace {
 
 using testing::TTempFolder;
 
-template <typename T>
-T& Child(QWidget& dialog, const char* name) {
-    T* child = dialog.findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        ADD_FAILURE() << "no control " << name;
-        throw std::runtime_error(name);
-    }
-    return *child;
-}
+using testing::Child;
 
 void Click(QWidget& dialog, const char* button) {
     QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "platform/gui/ChildControl.h"
 #include "platform/gui/ScriptedUiServices.h"
 #include "themes/core/TempFolder.h"
 
@@ -19,15 +20,7 @@ namespace {
 
 using testing::TTempFolder;
 
-template <typename T>
-T& Child(QWidget& dialog, const char* name) {
-    T* child = dialog.findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        ADD_FAILURE() << "no control " << name;
-        throw std::runtime_error(name);
-    }
-    return *child;
-}
+using testing::Child;
 
 void LoseFocus(QLineEdit& edit) {
     QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
