@@ -18,7 +18,7 @@
 #include "platform/gui/OpenWithShell.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Main.h"
 
 namespace tessel {
@@ -140,21 +140,8 @@ void TfrmMain::WriteSettings() {
 }
 
 bool TfrmMain::FormCloseQuery() {
-    if (modified_) {
-        TMessage question;
-        question.kind = TMsgKind::Confirmation;
-        question.text =
-            QStringLiteral("Would you like to save changes to %1?").arg(ToQt(currentName_));
-        question.buttons = mbYes | mbNo | mbCancel;
-        const TMsgButton answer = ui_.Message(this, question);
-        if (answer == mbCancel)
-            return false;
-        if (answer == mbYes) {
-            mnuSaveClick();
-            if (modified_)
-                return false;
-        }
-    }
+    if (!AskSaveChanges())
+        return false;
     WriteSettings();
     std::error_code ignored;
     std::filesystem::remove(env_.programFolder + kDocumentsFolder + "~tmp.html", ignored);

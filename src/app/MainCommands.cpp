@@ -12,7 +12,7 @@
 #include "platform/HelpContexts.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Main.h"
 
 namespace tessel {

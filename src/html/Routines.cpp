@@ -8,54 +8,6 @@
 
 namespace tessel {
 
-int32_t StrToInt(std::string_view text) {
-    auto fail = [text]() -> int32_t {
-        throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
-    };
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    int base = 10;
-    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' &&
-               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i >= text.size())
-        return fail();
-    uint64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit = -1;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (base == 16 && c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (base == 16 && c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        }
-        if (digit < 0)
-            return fail();
-        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-        // Hexadecimal may use all 32 bits; decimal must fit a signed 32-bit integer.
-        if (value > (base == 16 ? 0xFFFFFFFFull : 0x80000000ull))
-            return fail();
-    }
-    if (base == 10 && !negative && value > 0x7FFFFFFFull)
-        return fail();
-    uint32_t bits = static_cast<uint32_t>(value);
-    if (negative)
-        bits = 0u - bits;
-    return static_cast<int32_t>(bits);
-}
-
 void ReplaceText(std::string& s, std::string_view replacement, std::string_view search, int count) {
     if (search.empty())
         return;

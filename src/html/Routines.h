@@ -8,14 +8,9 @@
 #include <string_view>
 
 #include "document/Colors.h"
+#include "document/Numbers.h"
 
 namespace tessel {
-
-// --- Numbers --------------------------------------------------------------------------
-
-// Decimal, "$" or "0x" hexadecimal, optional sign and leading spaces, 32 bits. Fails with
-// EConvertError "'%s' is not a valid integer value".
-int32_t StrToInt(std::string_view text);
 
 // --- Block texts ----------------------------------------------------------------------
 

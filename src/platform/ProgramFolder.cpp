@@ -50,10 +50,6 @@ std::string FindDeliveredData(const std::string& executableFolder) {
     std::vector<std::string> candidates;
     if (!executableFolder.empty()) {
         candidates.push_back(executableFolder + "../share/brindle-tessel/");
-        std::string up = executableFolder;
-        for (int level = 0; level <= 4; ++level, up += "../") {
-            candidates.push_back(up + "data/");
-        }
     }
     candidates.push_back("/usr/local/share/brindle-tessel/");
     candidates.push_back("/usr/share/brindle-tessel/");

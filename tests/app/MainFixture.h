@@ -18,7 +18,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/ScriptedUiServices.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Main.h"
 
 namespace tessel {

@@ -7,7 +7,7 @@
 
 #include "document/Exceptions.h"
 #include "platform/AtomicFile.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {
@@ -74,10 +74,11 @@ TEST_F(ProgramFolderTest, WithoutDeliveredDataTheFolderIsStillCreated) {
     EXPECT_FALSE(fs::exists(program + "Themes.dat"));
 }
 
-TEST_F(ProgramFolderTest, DeliveredDataIsFoundForInstalledAndSourceTreeBuilds) {
+TEST_F(ProgramFolderTest, DeliveredDataIsFoundBesideTheProgramsFolderOnly) {
+    // A source tree's data/ above the program is not the delivered data: builds stage theirs.
     folder_.Write("repo/data/Themes.dat", "themes");
-    fs::create_directories(folder_.Path() + "repo/build/dev/src/tessel");
-    EXPECT_EQ(FindDeliveredData(folder_.Path() + "repo/build/dev/src/tessel/"),
+    fs::create_directories(folder_.Path() + "repo/build/bin");
+    EXPECT_NE(FindDeliveredData(folder_.Path() + "repo/build/bin/"),
               fs::canonical(folder_.Path() + "repo/data").string() + "/");
 
     folder_.Write("prefix/share/brindle-tessel/Themes.dat", "themes");

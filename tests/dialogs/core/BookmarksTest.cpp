@@ -7,7 +7,7 @@
 #include <set>
 
 #include "platform/RegistryStore.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {
