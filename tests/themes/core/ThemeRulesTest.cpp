@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {
