@@ -288,8 +288,8 @@ TEST_F(EditorPanelsTest, LinkPanelRoundTripAndDropBoxButtons) {
     window->lstLinksDragDrop(TDragSource::Links, -1);
     EXPECT_EQ(F().lstLinks->Line(0), "mailto:me@example.org\tWrite to me");
 
-    F().lstLinks->setCurrentRow(0);
-    window->btnLinkRemoveClick();  // the last entry goes, whichever is selected
+    F().lstLinks->setCurrentRow(2);
+    window->btnLinkRemoveClick();  // the selected entry goes
     EXPECT_EQ(F().lstLinks->count(), 2);
     EXPECT_EQ(F().lstLinks->Line(1), "http://a.example/\tA");
 
