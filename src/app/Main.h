@@ -190,7 +190,7 @@ class TfrmMain : public QWidget, private TPageHost {
     std::string LinkEntryFromEdits() const;
 
     // Document commands.
-    void WritePageHtml(TOutputMode mode, const std::string& path, bool reportErrors);
+    std::optional<QString> WritePageHtml(TOutputMode mode, const std::string& path);
     void StorePendingEdits() override;
     void SetBusy(bool busy) override;
     void SelectTheme(const std::string& themeName) override;
