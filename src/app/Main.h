@@ -19,6 +19,7 @@ class QButtonGroup;
 class QListWidgetItem;
 class QMenu;
 class QAction;
+class QImage;
 class QPlainTextEdit;
 
 namespace Ui {
@@ -185,12 +186,16 @@ class TfrmMain : public QWidget, private TPageHost {
     void ApplyMemoFont(int tag);
     QPlainTextEdit* Memo(int tag) const;
     bool LoadPreviewPicture(const QString& path);
+    QImage ReadPicture(const QString& path);
+    void ShowPreviewPicture(const QImage& picture);
+    std::optional<QString> PlacePictureInFolder(const QString& chosen, const std::string& folder);
+    bool AskReplacePicture(const QString& name);
     void CenterInScrollBox();
     void SetLinkTarget(int tag, const QString& address);
     std::string LinkEntryFromEdits() const;
 
     // Document commands.
-    void WritePageHtml(TOutputMode mode, const std::string& path, bool reportErrors);
+    std::optional<QString> WritePageHtml(TOutputMode mode, const std::string& path);
     void StorePendingEdits() override;
     void SetBusy(bool busy) override;
     void SelectTheme(const std::string& themeName) override;

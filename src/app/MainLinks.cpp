@@ -4,7 +4,9 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
+#include "app/ListBoxHrz.h"
 #include "app/Main.h"
 #include "app/core/PanelRules.h"
 #include "platform/gui/TextConvert.h"
@@ -42,10 +44,16 @@ void TfrmMain::btnLinkAddClick() {
 
 void TfrmMain::btnLinkRemoveClick() {
     Ui::TfrmMain& f = *form_;
-    // Always the last entry, whichever is selected.
-    if (f.lstLinks->count() > 0)
-        f.lstLinks->DeleteLine(f.lstLinks->count() - 1);
-    const bool any = f.lstLinks->count() > 0;
+    TListBoxHrz& list = *f.lstLinks;
+    // The selected entry; with none selected the last one, so the button never does nothing.
+    const int row = list.currentRow() >= 0 ? list.currentRow() : list.count() - 1;
+    if (row >= 0) {
+        const bool selected = list.currentRow() >= 0;
+        list.DeleteLine(row);
+        // The entry that moved into its place is selected, so Remove can go on down the list.
+        list.setCurrentRow(selected ? std::min(row, list.count() - 1) : -1);
+    }
+    const bool any = list.count() > 0;
     f.chkLink->setChecked(any);
     f.btnLinkRemove->setEnabled(any);
 }
