@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "document/Exceptions.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {
