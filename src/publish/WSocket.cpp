@@ -723,7 +723,7 @@ void TCustomWSocket::FireDataSent() {
         if (alive.expired()) {
             return;
         }
-    } while (FDataSentOwed && --left > 0 && FState == wsConnected && OnDataSent);
+    } while (FDataSentOwed && --left > 0 && FState == wsConnected && !FPaused && OnDataSent);
 }
 
 void TCustomWSocket::HandleReadReady() {

@@ -226,6 +226,34 @@ TEST(WSocketTest, BlocksSentFromOnDataSentChainWithoutStarvingTheLoop) {
     EXPECT_EQ(sends, 3001);
 }
 
+TEST(WSocketTest, PausedSocketHoldsDataSentUntilResumed) {
+    TLoopbackServer server;
+    TWSocket client;
+    bool connected = false;
+    client.OnSessionConnected = [&](TCustomWSocket*, std::uint16_t) { connected = true; };
+    client.SetAddr("127.0.0.1");
+    client.SetPort(server.Port());
+    client.Connect();
+    ASSERT_TRUE(RunUntil([&] { return connected && server.peer.State() == wsConnected; }, 5s));
+    int sentEvents = 0;
+    client.OnDataSent = [&](TCustomWSocket*, std::uint16_t) {
+        ++sentEvents;
+        if (sentEvents == 1) {
+            client.Pause();
+        }
+        if (sentEvents < 3) {
+            client.SendStr("more");
+        }
+    };
+    client.SendStr("first");
+    ASSERT_TRUE(RunUntil([&] { return sentEvents == 1; }, 5s));
+    RunFor(100ms);
+    EXPECT_EQ(sentEvents, 1);
+    client.Resume();
+    ASSERT_TRUE(RunUntil([&] { return sentEvents == 3; }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return server.received == "firstmoremore"; }, 5s));
+}
+
 TEST(WSocketTest, RefusedConnectionIsReportedLater) {
     const int port = FreeLoopbackPort();
     TWSocket client;
