@@ -41,10 +41,22 @@ void TfrmMain::btnLinkAddClick() {
 }
 
 void TfrmMain::btnLinkRemoveClick() {
-    Ui::TfrmMain& f = *form_;
     // Always the last entry, whichever is selected.
-    if (f.lstLinks->count() > 0)
-        f.lstLinks->DeleteLine(f.lstLinks->count() - 1);
+    RemoveLinkEntry(form_->lstLinks->count() - 1);
+}
+
+bool TfrmMain::lstLinksKeyDown(int key) {
+    if (key != Qt::Key_Delete)
+        return false;
+    if (form_->lstLinks->currentRow() >= 0)
+        RemoveLinkEntry(form_->lstLinks->currentRow());
+    return true;
+}
+
+void TfrmMain::RemoveLinkEntry(int row) {
+    Ui::TfrmMain& f = *form_;
+    if (row >= 0 && row < f.lstLinks->count())
+        f.lstLinks->DeleteLine(row);
     const bool any = f.lstLinks->count() > 0;
     f.chkLink->setChecked(any);
     f.btnLinkRemove->setEnabled(any);
