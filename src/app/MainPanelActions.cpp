@@ -129,11 +129,11 @@ void TfrmMain::updnHRWidthClick() {
 }
 
 void TfrmMain::chkNoShadeClick() {
-    // A shaded rule looks engraved into the page; an unshaded one is a flat bar.
+    // A shaded rule looks engraved into the page; an unshaded one is a solid grey bar.
     QFrame* preview = form_->bevHR;
     if (form_->chkNoShade->isChecked()) {
-        preview->setFrameStyle(QFrame::Box | QFrame::Plain);
-        preview->setBackgroundRole(QPalette::Mid);
+        preview->setFrameStyle(QFrame::NoFrame);
+        preview->setBackgroundRole(QPalette::Dark);
         preview->setAutoFillBackground(true);
     } else {
         preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);

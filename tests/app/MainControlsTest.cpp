@@ -246,19 +246,20 @@ TEST_F(ControlsTest, TheLineWidthMovesWithItsArrowsTheWheelAndTheKeys) {
 TEST_F(ControlsTest, ThePreviewShowsALineWithOrWithoutShade) {
     OpenShown();
     DropFromPalette(btHR, 4);
+    EXPECT_EQ(F().bevHR->frameShape(), QFrame::Panel);
     EXPECT_EQ(F().bevHR->frameShadow(), QFrame::Sunken);
     const QImage shaded = F().bevHR->grab().toImage();
     Click(F().chkNoShade);
-    EXPECT_EQ(F().bevHR->frameShadow(), QFrame::Plain);
+    EXPECT_EQ(F().bevHR->frameShape(), QFrame::NoFrame);
     EXPECT_NE(F().bevHR->grab().toImage(), shaded);
 
     // A stored line shows as it was left.
     ClickBlock(0);
     ClickBlock(4);
     EXPECT_TRUE(F().chkNoShade->isChecked());
-    EXPECT_EQ(F().bevHR->frameShadow(), QFrame::Plain);
+    EXPECT_EQ(F().bevHR->frameShape(), QFrame::NoFrame);
     Click(F().chkNoShade);
-    EXPECT_EQ(F().bevHR->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(F().bevHR->frameShape(), QFrame::Panel);
 }
 
 TEST_F(ControlsTest, DragsStartWithTheMouseAndDropWhereTheyAreLetGo) {
