@@ -67,11 +67,13 @@ void KeepOpenForHelp(QMessageBox& box, QAbstractButton* helpButton, THelpViewer*
                      [help, context] { help->ShowTopic(context); });
 }
 
-// `usualTitle` is the caption of a request that brings none; without a start folder the
-// dialog opens in the home folder, not in whatever folder the program was started from.
+// `usualTitle` is the caption of a request that brings none. Without a start folder, or with
+// one that does not exist, the dialog opens in the home folder, not in whatever folder the
+// program was started from.
 void Prepare(QFileDialog& dialog, const TFileDialogRequest& request, const QString& usualTitle) {
     dialog.setWindowTitle(request.title.isEmpty() ? usualTitle : request.title);
-    dialog.setDirectory(request.folder.isEmpty() ? QDir::homePath() : request.folder);
+    const bool folderExists = !request.folder.isEmpty() && QDir(request.folder).exists();
+    dialog.setDirectory(folderExists ? request.folder : QDir::homePath());
     dialog.setNameFilter(request.filter);
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);

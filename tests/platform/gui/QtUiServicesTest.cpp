@@ -140,12 +140,17 @@ TEST(QtUiServices, FileDialogsAreTitledByTheirTaskAndStartInTheirFolder) {
     EXPECT_EQ(seen.title, "Open");
     EXPECT_EQ(seen.filters, QStringList{"Images Files (*.gif *.jpg)"});
 
-    // Without a folder of its own a dialog starts at home, not where the program was started.
+    // Without a folder of its own, or with one that is not there, a dialog starts at home, not
+    // where the program was started.
     request.folder.clear();
     request.title = QStringLiteral("Import");
     whenShown();
     EXPECT_EQ(ui.OpenFileName(nullptr, request), std::nullopt);
     EXPECT_EQ(seen.title, "Import");
+    EXPECT_EQ(seen.folder, QDir::home().absolutePath());
+    request.folder = start.path() + QStringLiteral("/Favorites");  // not there
+    whenShown();
+    EXPECT_EQ(ui.OpenFileName(nullptr, request), std::nullopt);
     EXPECT_EQ(seen.folder, QDir::home().absolutePath());
 }
 
