@@ -83,8 +83,15 @@ TEST_F(ControlsTest, AStoredPaneWidthComesBackExactly) {
     window->resize(1000, 600);
     EXPECT_TRUE(QTest::qWaitFor([&] { return window->width() == 1000; }));
     EXPECT_EQ(F().pnlPagelette->width(), 321);
+
+    // The splitter's handle dragged 40 pixels to the right.
+    QSplitterHandle* handle = F().Splitter->handle(1);
+    QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(2, 20));
+    QTest::mouseMove(handle, QPoint(42, 20));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(42, 20));
+    EXPECT_EQ(F().pnlPagelette->width(), 361);
     ASSERT_TRUE(window->close());
-    EXPECT_EQ(settings.Get("Position", "PaneWidth"), "321");
+    EXPECT_EQ(settings.Get("Position", "PaneWidth"), "361");
 }
 
 TEST_F(ControlsTest, AFirstStartMakesTheFoldersEveryFileDialogStartsIn) {
