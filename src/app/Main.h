@@ -129,6 +129,14 @@ class TfrmMain : public QWidget, private TPageHost {
     void btnMetaEditClick();
     void cbHRChange();
     void updnHRWidthClick();
+    void chkNoShadeClick();
+    // Del in the meta list and in the link list removes the selected entry; true when the
+    // key was theirs.
+    bool lstMetaKeyDown(int key);
+    bool lstLinksKeyDown(int key);
+    // An edit in an editor panel: the page has changes to save. The program's own filling of
+    // the panels does not count.
+    void MarkModified();
 
     // --- document commands
     void mnuNewClick();
@@ -151,6 +159,9 @@ class TfrmMain : public QWidget, private TPageHost {
     void FormCreate();
     void CreateMenus();
     void ConnectHandlers();
+    void ConnectEditsToModified();
+    void UpdateDeleteKey();
+    bool DeleteKeyMeansBlock() const;
     void SetUpLists();
     void SetUpWhatsThis();
     void LoadThemes();
@@ -169,6 +180,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void PaintButtonStrip();
     bool HandleDragEvent(QObject* watched, QEvent* event);
     bool IsHeadingEnter(QObject* watched, QEvent* event) const;
+    bool IsListDeleteKey(QObject* watched, QEvent* event);
     void StartDrag(TDragSource source);
 
     // Panels: one Show and one Store per kind.
@@ -192,6 +204,7 @@ class TfrmMain : public QWidget, private TPageHost {
     bool AskReplacePicture(const QString& name);
     void CenterInScrollBox();
     void SetLinkTarget(int tag, const QString& address);
+    void RemoveLinkEntry(int row);
     std::string LinkEntryFromEdits() const;
 
     // Document commands.
@@ -212,6 +225,7 @@ class TfrmMain : public QWidget, private TPageHost {
     QAction* mnuDelete_ = nullptr;
     QAction* mnuDeleteSeparator_ = nullptr;
     QAction* mnuOpen_ = nullptr;
+    QAction* deleteKey_ = nullptr;  // Del anywhere in the window but in lists and edits
 
     TBlockType paletteKind_ = btHeading;
     int currentBlock_ = -1;
@@ -227,7 +241,6 @@ class TfrmMain : public QWidget, private TPageHost {
     int headingFontChosen_ = 0;
     int textFontChosen_ = 0;
     QString previewPath_;
-    QString lastOpenFilter_;  // the Browse buttons reuse the last import's filter
     bool trashFull_ = false;
     int paneWidth_ = 250;
     bool shownBefore_ = false;
@@ -237,6 +250,20 @@ class TfrmMain : public QWidget, private TPageHost {
     QPoint pressPos_;
     int rowBeforePress_ = -1;
     bool selectingInCode_ = false;
+
+    // While one lives, changes to the panels are the program's own and raise no modified
+    // flag.
+    class TFillingPanels {
+      public:
+        explicit TFillingPanels(TfrmMain& window) : depth_(window.fillingPanels_) { ++depth_; }
+        ~TFillingPanels() { --depth_; }
+        TFillingPanels(const TFillingPanels&) = delete;
+        TFillingPanels& operator=(const TFillingPanels&) = delete;
+
+      private:
+        int& depth_;
+    };
+    int fillingPanels_ = 0;
 };
 
 }  // namespace tessel

@@ -26,6 +26,7 @@ void EnsureFolderOf(const std::string& path) {
 }  // namespace
 
 void TfrmMain::NewDocument() {
+    const TFillingPanels filling(*this);
     QListWidget* list = form_->lstBlocks;
     {
         const bool previous = selectingInCode_;

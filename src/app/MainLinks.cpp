@@ -43,17 +43,28 @@ void TfrmMain::btnLinkAddClick() {
 }
 
 void TfrmMain::btnLinkRemoveClick() {
-    Ui::TfrmMain& f = *form_;
-    TListBoxHrz& list = *f.lstLinks;
+    TListBoxHrz& list = *form_->lstLinks;
     // The selected entry; with none selected the last one, so the button never does nothing.
-    const int row = list.currentRow() >= 0 ? list.currentRow() : list.count() - 1;
-    if (row >= 0) {
-        const bool selected = list.currentRow() >= 0;
-        list.DeleteLine(row);
-        // The entry that moved into its place is selected, so Remove can go on down the list.
-        list.setCurrentRow(selected ? std::min(row, list.count() - 1) : -1);
-    }
-    const bool any = list.count() > 0;
+    const bool selected = list.currentRow() >= 0;
+    const int row = selected ? list.currentRow() : list.count() - 1;
+    RemoveLinkEntry(row);
+    // The entry that moved into its place is selected, so Remove can go on down the list.
+    list.setCurrentRow(selected ? std::min(row, list.count() - 1) : -1);
+}
+
+bool TfrmMain::lstLinksKeyDown(int key) {
+    if (key != Qt::Key_Delete)
+        return false;
+    if (form_->lstLinks->currentRow() >= 0)
+        btnLinkRemoveClick();
+    return true;
+}
+
+void TfrmMain::RemoveLinkEntry(int row) {
+    Ui::TfrmMain& f = *form_;
+    if (row >= 0 && row < f.lstLinks->count())
+        f.lstLinks->DeleteLine(row);
+    const bool any = f.lstLinks->count() > 0;
     f.chkLink->setChecked(any);
     f.btnLinkRemove->setEnabled(any);
 }

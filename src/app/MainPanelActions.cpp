@@ -1,14 +1,14 @@
 // The editor panels' own actions: text import, the picture of an image block, the line
-// preview, and the meta tag list's selection.
+// preview, and the meta tag list's selection and Del key.
 
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFrame>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
-#include <QScrollBar>
 
 #include "app/Main.h"
 #include "app/core/PanelRules.h"
@@ -24,7 +24,6 @@ namespace tessel {
 void TfrmMain::btnTextImportClick(bool intoBullets) {
     TFileDialogRequest request;
     request.filter = QStringLiteral("Text Files (*.txt)");
-    lastOpenFilter_ = request.filter;
     const std::optional<QString> path = ui_.OpenFileName(this, request);
     if (!path)
         return;
@@ -156,7 +155,8 @@ void TfrmMain::CenterInScrollBox() {
 
 void TfrmMain::btnLinkBrowseClick(int tag) {
     TFileDialogRequest request;
-    request.filter = lastOpenFilter_;
+    // A link may lead to a file of any kind.
+    request.filter = QStringLiteral("All Files (*)");
     const std::optional<QString> path = ui_.OpenFileName(this, request);
     if (path)
         SetLinkTarget(tag, *path);
@@ -183,6 +183,19 @@ void TfrmMain::updnHRWidthClick() {
                          f.bevHR->height());
 }
 
+void TfrmMain::chkNoShadeClick() {
+    // A shaded rule looks engraved into the page; an unshaded one is a solid grey bar.
+    QFrame* preview = form_->bevHR;
+    if (form_->chkNoShade->isChecked()) {
+        preview->setFrameStyle(QFrame::NoFrame);
+        preview->setBackgroundRole(QPalette::Dark);
+        preview->setAutoFillBackground(true);
+    } else {
+        preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        preview->setAutoFillBackground(false);
+    }
+}
+
 void TfrmMain::lstMetaClick() {
     const bool selected = form_->lstMeta->currentRow() >= 0;
     form_->btnMetaRemove->setEnabled(selected);
@@ -194,6 +207,13 @@ void TfrmMain::btnMetaRemoveClick() {
     if (row >= 0)
         form_->lstMeta->DeleteLine(row);
     lstMetaClick();
+}
+
+bool TfrmMain::lstMetaKeyDown(int key) {
+    if (key != Qt::Key_Delete)
+        return false;
+    btnMetaRemoveClick();
+    return true;
 }
 
 }  // namespace tessel

@@ -328,10 +328,10 @@ TEST_F(EditorPanelsTest, FavouritesFillTheAddressOfTheirPanel) {
     window->btnLinkIEClick(1);
     EXPECT_EQ(F().txtImageLink->text(), "http://club.example/");
 
-    // Browse reuses the last import's filter.
+    // Browse offers every file, whatever an import looked for before.
     ui.AnswerFileDialog(QString::fromStdString(home + "page.html"));
     window->btnLinkBrowseClick(0);
-    EXPECT_EQ(ui.FileDialogs().back().request.filter, "Internet Shortcuts (*.url)");
+    EXPECT_EQ(ui.FileDialogs().back().request.filter, "All Files (*)");
     EXPECT_EQ(F().txtLinkAddress->text().toStdString(), home + "page.html");
 }
 

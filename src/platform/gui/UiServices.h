@@ -9,6 +9,7 @@
 #include <optional>
 
 class QDialog;
+class QDrag;
 class QWidget;
 
 namespace tessel {
@@ -71,6 +72,9 @@ class TUiServices {
     // Runs one of our own dialogs modally and returns its result (QDialog::Accepted or
     // Rejected). Tests run a scripted function on the dialog instead of blocking.
     virtual int Exec(QDialog& dialog) = 0;
+    // Runs a drag and drop (a nested loop until the mouse button is released) and returns the
+    // action the drop target took. Tests deliver the drop from a script instead.
+    virtual Qt::DropAction ExecDrag(QDrag& drag, Qt::DropActions actions) = 0;
 
     // The hourglass cursor; nests. Use TBusyCursor rather than calling these directly.
     virtual void PushBusyCursor() = 0;
