@@ -269,7 +269,7 @@ std::vector<TScriptCase> Cases() {
          4000,
          Cat({kLogin,
               {Expect("TYPE I"), Send("200 ok\r\n"), Expect("PASV"),
-               PasvReply("227 Entering Passive Mode (10,99,0,7,{p1},{p2})\r\n"), DataAccept(),
+               PasvReply("227 Entering Passive Mode (127,0,0,2,{p1},{p2})\r\n"), DataAccept(),
                Expect("STOR up.bin"), Send("150 go\r\n"), DataRead(), Send("226 done\r\n")},
               kQuit}),
          0,
