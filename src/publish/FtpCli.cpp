@@ -419,13 +419,21 @@ void TCustomFtpCli::FailWithLine(std::uint16_t code, const std::string& line) {
 namespace {
 
 constexpr const char* kPhaseNames[] = {
-    "Idle",          "BetweenSteps",  "Lookup",      "Connecting", "Banner",
-    "Connected",     "Reply",         "DataConnect", "TransferReply", "FinalReply",
-    "FinalAccepted", "Closed",        "Aborting"};
-constexpr TFtpState kPhaseStates[] = {
-    fsReady,           fsInternalReady,   fsDnsLookup,       fsWaitingBanner,   fsWaitingBanner,
-    fsConnected,       fsWaitingResponse, fsWaitingResponse, fsWaitingResponse, fsWaitingResponse,
-    fsWaitingResponse, fsNotConnected,    fsAbort};
+    "Idle",        "BetweenSteps",  "Lookup",     "Connecting",    "Banner", "Connected", "Reply",
+    "DataConnect", "TransferReply", "FinalReply", "FinalAccepted", "Closed", "Aborting"};
+constexpr TFtpState kPhaseStates[] = {fsReady,
+                                      fsInternalReady,
+                                      fsDnsLookup,
+                                      fsWaitingBanner,
+                                      fsWaitingBanner,
+                                      fsConnected,
+                                      fsWaitingResponse,
+                                      fsWaitingResponse,
+                                      fsWaitingResponse,
+                                      fsWaitingResponse,
+                                      fsWaitingResponse,
+                                      fsNotConnected,
+                                      fsAbort};
 constexpr const char* kDataPhaseNames[] = {"NoData", "DataOpening", "DataOpen", "DataStreaming",
                                            "DataClosed"};
 
@@ -456,8 +464,7 @@ void TCustomFtpCli::SetState(TDataPhase phase) {
     FDataPhase = phase;
 }
 
-void TCustomFtpCli::TraceState([[maybe_unused]] const char* from,
-                               [[maybe_unused]] const char* to) {
+void TCustomFtpCli::TraceState([[maybe_unused]] const char* from, [[maybe_unused]] const char* to) {
 #ifndef NDEBUG
     if (TraceStates) {
         Display(std::string("= ") + from + " -> " + to);
@@ -534,6 +541,17 @@ bool TCustomFtpCli::DataSilenceCounts() const {
 
 void TCustomFtpCli::DeadlineExpired() {
     if (FRequestDone) {
+        return;
+    }
+    if (CurrentStep() == stQuit && FPhase == phReply) {
+        // QUIT asks for the connection to end; a server that never says goodbye gets it
+        // ended without, and whatever the request did before stays done.
+        Display("! No answer to QUIT; connection closed");
+        const std::weak_ptr<bool> alive = FAlive;
+        FControlSocket->Abort();  // its closing reports the request
+        if (!alive.expired() && !FRequestDone) {
+            ReportStep(0);
+        }
         return;
     }
     if (DataSilenceCounts()) {

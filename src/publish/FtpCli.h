@@ -357,8 +357,8 @@ class TCustomFtpCli {
     int FLocalFile = -1;
     long long FByteCount = 0;
     long long FResumePos = 0;
-    bool FEof = false;           // the whole local file went out
-    bool FUserAborted = false;   // OnProgress asked to stop
+    bool FEof = false;          // the whole local file went out
+    bool FUserAborted = false;  // OnProgress asked to stop
     std::uint16_t FCloseError = 0;
     std::string FPasvResponse;
     std::string FDisplayLine;

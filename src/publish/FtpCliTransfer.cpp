@@ -102,7 +102,9 @@ void TCustomFtpCli::RestStep() {
     SendStepCommand("REST " + std::to_string(st.st_size));
 }
 
-bool TCustomFtpCli::OpenLocalFileForReading() { return OpenLocalFile(O_RDONLY); }
+bool TCustomFtpCli::OpenLocalFileForReading() {
+    return OpenLocalFile(O_RDONLY);
+}
 
 bool TCustomFtpCli::OpenLocalFileForWriting() {
     return OpenLocalFile(FResumePos > 0 ? O_WRONLY : O_WRONLY | O_CREAT | O_TRUNC);

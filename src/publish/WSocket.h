@@ -230,8 +230,8 @@ class TCustomSocksWSocket : public TCustomWSocket {
     std::string FSocksPort;
     TSocksPhase FSocksPhase = spNone;
     std::uint16_t FSocksTargetPort = 0;  // host byte order
-    std::string FSocksRcvd;      // bytes of the proxy's current answer
-    std::string FSocksLeftover;  // peer data that came with the proxy's last answer
+    std::string FSocksRcvd;              // bytes of the proxy's current answer
+    std::string FSocksLeftover;          // peer data that came with the proxy's last answer
 };
 
 class TWSocket : public TCustomSocksWSocket {};
