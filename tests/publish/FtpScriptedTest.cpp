@@ -791,6 +791,68 @@ TEST(FtpScriptedTest, ActivePortNamesLoopbackAndTheListeningPort) {
     EXPECT_EQ(server.Data(), "abc");
 }
 
+TEST(FtpScriptedTest, TimedOutBlockingWaitLeavesNothingForTheNextRequest) {
+    TFtpClient client;
+    client.HostName = "127.0.0.1";
+    client.UserName = "u";
+    client.PassWord = "p";
+    {
+        TScriptedFtpServer silent({Hang()});
+        client.Port = std::to_string(silent.Port());
+        client.Timeout = 4;
+        client.ConnectAsync();
+        client.Timeout = 1;  // the wait gives up before the client's own deadline
+        EXPECT_FALSE(client.WaitUntilReady());
+        EXPECT_EQ(client.ErrorMessage(), "426 Timeout");
+        EXPECT_FALSE(client.Connected());
+    }
+    TScriptedFtpServer good(Cat({kLogin, kQuit}));
+    client.Port = std::to_string(good.Port());
+    client.Timeout = 5;
+    EXPECT_TRUE(client.Connect()) << client.ErrorMessage();
+    EXPECT_TRUE(client.Quit()) << client.ErrorMessage();
+}
+
+TEST(FtpScriptedTest, CompletionOfAnAbortedRequestDoesNotEndTheNext) {
+    TScriptedFtpServer silent({Hang()});
+    TScriptedFtpServer good(Cat({kLogin, kQuit}));
+    TFtpClient client;
+    client.HostName = "127.0.0.1";
+    client.UserName = "u";
+    client.PassWord = "p";
+    client.Port = std::to_string(silent.Port());
+    client.ConnectAsync();
+    client.Abort();  // its completion (426) is posted, not yet delivered
+    client.Port = std::to_string(good.Port());
+    EXPECT_TRUE(client.Connect()) << client.ErrorMessage();
+    EXPECT_TRUE(client.Quit()) << client.ErrorMessage();
+}
+
+#ifndef NDEBUG
+TEST(FtpScriptedTest, EveryStateChangeCanBeTraced) {
+    TScriptedFtpServer server(Cat({kLogin, kQuit}));
+    TFtpClient client;
+    client.HostName = "127.0.0.1";
+    client.Port = std::to_string(server.Port());
+    client.UserName = "u";
+    client.PassWord = "p";
+    client.TraceStates = true;
+    std::vector<std::string> trace;
+    client.OnDisplay = [&](TCustomFtpCli*, std::string& msg) {
+        if (msg.rfind("= ", 0) == 0) {
+            trace.push_back(msg.substr(2));
+        }
+    };
+    ASSERT_TRUE(client.Connect()) << client.ErrorMessage();
+    EXPECT_EQ(trace, (std::vector<std::string>{"Idle -> Lookup", "Lookup -> Connecting",
+                                               "Connecting -> Banner", "Banner -> Connected",
+                                               "Connected -> BetweenSteps", "BetweenSteps -> Reply",
+                                               "Reply -> BetweenSteps", "BetweenSteps -> Reply",
+                                               "Reply -> BetweenSteps", "BetweenSteps -> Idle"}));
+    EXPECT_TRUE(client.Quit());
+}
+#endif
+
 }  // namespace
 }  // namespace tessel::test
 
