@@ -209,7 +209,8 @@ TEST(WSocketTest, NameLookups) {
 
     s.DnsLookup("no-such-host.invalid");
     ASSERT_TRUE(RunUntil([&] { return results.size() == 3; }, 20s));
-    EXPECT_EQ(results[2], 11001);
+    // 11002 where no resolver answers at all: not found either way.
+    EXPECT_TRUE(results[2] == 11001 || results[2] == 11002) << results[2];
 
     s.DnsLookup("localhost");
     s.CancelDnsLookup();
