@@ -5,140 +5,14 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <array>
-#include <bit>
 
+#include "publish/FtpSteps.h"
 #include "publish/FtpWindow.h"
 #include "publish/WSocketErrors.h"
 
 namespace tessel {
 
-// How a step begins.
-enum TStepStart {
-    ssCommand,   // sends its command at once
-    ssOpen,      // name lookup, connect, banner
-    ssPort,      // listens (or asks for PASV) and names the data port
-    ssRest,      // the size of the local file, or nothing at all
-    ssTransfer,  // local file, data connection, then the command
-};
-
-// What follows the command's name.
-enum TArgument {
-    agNone,
-    agUserName,
-    agPassWord,
-    agHostDirName,
-    agHostFileName,
-    agOptionalHostFileName,  // " " + HostFileName only when there is one
-    agTypeLetter,
-    agLocalFileName,     // the new name of RNTO
-    agRawLocalFileName,  // the whole command is LocalFileName
-};
-
-// What the accepted reply leads to.
-enum TAfterReply {
-    arReport,          // the step is done
-    arDirectory,       // the quoted directory is read, then the step is done
-    arSize,            // the size is read, then the step is done
-    arCloseControl,    // the control connection closes; its closing reports
-    arTransferStarts,  // 1xx: the data moves until the final reply and the data close
-};
-
-struct TFtpStepDef {
-    TFtpSteps step;
-    TFtpRequest request;  // the request kind when the step runs alone
-    TStepStart start;
-    const char* verb;
-    TArgument argument;
-    std::array<int, 3> accepted;  // 0 ends the list; an empty list takes any code below 500
-    TAfterReply next;
-};
-
 namespace {
-
-// One row per step, in the order in which the steps of a compound request run.
-constexpr TFtpStepDef kSteps[] = {
-    {stOpen, rqOpen, ssOpen, "", agNone, {220}, arReport},
-    {stUser, rqUser, ssCommand, "USER", agUserName, {331, 230}, arReport},
-    {stPass, rqPass, ssCommand, "PASS", agPassWord, {230}, arReport},
-    {stCwd, rqCwd, ssCommand, "CWD", agHostDirName, {200, 250, 257}, arDirectory},
-    {stCDup, rqCDup, ssCommand, "CDUP", agNone, {250}, arDirectory},
-    {stType, rqTypeSet, ssCommand, "TYPE", agTypeLetter, {200}, arReport},
-    {stPort, rqPort, ssPort, "PORT", agNone, {200, 227}, arReport},
-    {stRest, rqRest, ssRest, "REST", agNone, {}, arReport},
-    {stRetr, rqGet, ssTransfer, "RETR", agOptionalHostFileName, {125, 150}, arTransferStarts},
-    {stStor, rqPut, ssTransfer, "STOR", agHostFileName, {125, 150}, arTransferStarts},
-    {stAppe, rqAppend, ssTransfer, "APPE", agHostFileName, {125, 150}, arTransferStarts},
-    {stList, rqDir, ssTransfer, "LIST", agOptionalHostFileName, {125, 150}, arTransferStarts},
-    {stNlst, rqLs, ssTransfer, "NLST", agOptionalHostFileName, {125, 150}, arTransferStarts},
-    {stSyst, rqSyst, ssCommand, "SYST", agNone, {215}, arReport},
-    {stMkd, rqMkd, ssCommand, "MKD", agHostFileName, {257}, arDirectory},
-    {stRmd, rqRmd, ssCommand, "RMD", agHostFileName, {250, 257}, arReport},
-    {stRnfr, rqRenFrom, ssCommand, "RNFR", agHostFileName, {350}, arReport},
-    {stRnto, rqRenTo, ssCommand, "RNTO", agLocalFileName, {250, 257}, arReport},
-    {stSize, rqSize, ssCommand, "SIZE", agHostFileName, {213}, arSize},
-    {stDele, rqDele, ssCommand, "DELE", agHostFileName, {250, 257}, arReport},
-    {stPwd, rqPwd, ssCommand, "PWD", agNone, {250, 257}, arDirectory},
-    {stQuote, rqQuote, ssCommand, "", agRawLocalFileName, {}, arReport},
-    {stQuit, rqQuit, ssCommand, "QUIT", agNone, {221}, arCloseControl},
-};
-
-struct TCompoundDef {
-    TFtpRequest request;
-    TFtpSteps steps;
-};
-
-constexpr TFtpSteps kLogin = stOpen | stUser | stPass;
-
-constexpr TCompoundDef kCompounds[] = {
-    {rqConnect, kLogin},
-    {rqReceive, kLogin | stCwd | stType | stPort | stRetr | stQuit},
-    {rqDir, stPort | stList},
-    {rqLs, stPort | stNlst},
-    {rqGet, stPort | stRetr},
-    {rqDirectory, kLogin | stCwd | stPort | stList | stQuit},
-    {rqList, kLogin | stCwd | stPort | stNlst | stQuit},
-    {rqSystem, kLogin | stSyst | stQuit},
-    {rqSize, kLogin | stCwd | stSize | stQuit},
-    {rqPut, stPort | stStor},
-    {rqAppend, stPort | stAppe},
-    {rqRename, kLogin | stCwd | stRnfr | stRnto | stQuit},
-    {rqRen, stRnfr | stRnto},
-    {rqDelete, kLogin | stCwd | stDele | stQuit},
-    {rqMkdir, kLogin | stCwd | stMkd | stQuit},
-    {rqRmdir, kLogin | stCwd | stRmd | stQuit},
-    {rqDoQuote, kLogin | stCwd | stQuote | stQuit},
-    {rqTransmit, kLogin | stCwd | stType | stPort | stStor | stQuit},
-    {rqRestartGet, stPort | stRest | stRetr},
-    {rqRestartReceive, kLogin | stCwd | stType | stPort | stRest | stRetr | stQuit},
-};
-
-constexpr bool StepsInBitOrder() {
-    for (std::size_t i = 0; i < std::size(kSteps); ++i) {
-        if (kSteps[i].step != (1u << i)) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(StepsInBitOrder(), "kSteps must list the steps in the order of their bits");
-
-const TFtpStepDef& StepDef(TFtpSteps step) {
-    return kSteps[std::countr_zero(step)];
-}
-
-TFtpSteps CompoundSteps(TFtpRequest rq) {
-    for (const auto& c : kCompounds) {
-        if (c.request == rq) {
-            return c.steps;
-        }
-    }
-    return 0;
-}
-
-constexpr TFtpSteps kTransferSteps = stRetr | stStor | stAppe | stList | stNlst;
-constexpr TFtpSteps kReceiveSteps = stRetr | stList | stNlst;
-constexpr TFtpSteps kHostFileSteps = kTransferSteps | stMkd | stRmd | stRnfr | stSize | stDele;
 
 bool HasLineBreakOrNul(const std::string& value) {
     return value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
@@ -699,7 +573,7 @@ void TCustomFtpCli::HandleLine(const TReplyLine& line) {
 }
 
 void TCustomFtpCli::BannerCheck(int code) {
-    if (code != 220) {
+    if (!Accepts(code)) {
         FStepError = static_cast<std::uint16_t>(code);
         SetErrorMessage(FLastResponse);
         FControlSocket->Close();  // its closing reports the request
@@ -716,11 +590,13 @@ void TCustomFtpCli::BannerCheck(int code) {
     ReportStep(0);
 }
 
-void TCustomFtpCli::ReplyCheck(int code) {
+bool TCustomFtpCli::Accepts(int code) const {
     const auto& ok = FStep->accepted;
-    const bool accepted =
-        ok[0] == 0 ? code < 500 : std::find(ok.begin(), ok.end(), code) != ok.end();
-    if (!accepted) {
+    return ok[0] == 0 ? code < 500 : std::find(ok.begin(), ok.end(), code) != ok.end();
+}
+
+void TCustomFtpCli::ReplyCheck(int code) {
+    if (!Accepts(code)) {
         FStepError = static_cast<std::uint16_t>(code);
         SetErrorMessage(FLastResponse);
     }

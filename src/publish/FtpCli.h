@@ -294,6 +294,7 @@ class TCustomFtpCli {
     void HandleLine(const TReplyLine& line);
     void BannerCheck(int code);
     void ReplyCheck(int code);
+    bool Accepts(int code) const;
     std::string WinsockLine(int error) const;
 
     // Data connection (FtpCliTransfer.cpp).

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "publish/FtpCli.h"
+#include "publish/FtpSteps.h"
 #include "publish/FtpWindow.h"
 #include "publish/WSocketErrors.h"
 
@@ -99,7 +100,7 @@ void TCustomFtpCli::RestStep() {
         return;
     }
     FResumePos = st.st_size;
-    SendStepCommand("REST " + std::to_string(st.st_size));
+    SendStepCommand(std::string(FStep->verb) + " " + std::to_string(st.st_size));
 }
 
 bool TCustomFtpCli::OpenLocalFileForReading() {
@@ -260,7 +261,7 @@ void TCustomFtpCli::DataSessionAvailable() {
 }
 
 void TCustomFtpCli::TransferReplyCheck(int code) {
-    if (code != 125 && code != 150) {
+    if (!Accepts(code)) {
         FailTransfer(static_cast<std::uint16_t>(code),
                      Receiving() ? "! RETR/LIST/NLST Failed" : nullptr);
         return;
