@@ -80,6 +80,7 @@ void TCustomFtpCli::CheckSteps(TFtpSteps steps) const {
                                                             : "FTP component not connected");
     }
     if ((steps & stUser) != 0 && UserName.empty()) {
+        // "emtpy" (sic) in these texts: callers and users may match them as they stand.
         throw FtpException("UserName emtpy");
     }
     const bool receiving = (steps & kReceiveSteps) != 0;
@@ -106,7 +107,7 @@ void TCustomFtpCli::CheckSteps(TFtpSteps steps) const {
 void TCustomFtpCli::StartSingle(TFtpSteps step) {
     CheckReady();
     if (step == stPass && PassWord.empty()) {
-        throw FtpException("Password emtpy");
+        throw FtpException("Password emtpy");  // "emtpy" (sic), kept as the texts above
     }
     if (step == stCwd && HostDirName.empty()) {
         throw FtpException("HostDirName emtpy");
@@ -170,7 +171,7 @@ void TCustomFtpCli::NextStep() {
         FStep = &StepDef(step);
         if (step == stPass && PassWord.empty()) {
             FRequestDone = false;
-            FailWithLine(503, "503 Password emtpy");
+            FailWithLine(503, "503 Password emtpy");  // "emtpy" (sic), kept on purpose
             return;
         }
         RunStep();

@@ -150,6 +150,7 @@ void TCustomSocksWSocket::HandleSocksBytes() {
             return;
         }
         if (FSocksRcvd.size() > 2) {
+            // "availaible" (sic): the socket's error texts are kept as they have always read.
             SocksFail(kSocksTooMuchData, "too much data availaible");
             return;
         }
@@ -189,6 +190,7 @@ void TCustomSocksWSocket::HandleSocksBytes() {
             auth += SocksPassword;
             SendStr(auth);
         } else {
+            // "authentification" (sic), kept on purpose like the text above.
             SocksFail(kSocksMethodError, "authentification method not acceptable");
         }
         return;
