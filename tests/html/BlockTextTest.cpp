@@ -69,6 +69,11 @@ TEST(ConvertLinesTest, OptionVariantEscapesOnlyScriptBreakingCharacters) {
               "document.write('<option value=\"C:\\\\x\\\\\\'y\\'\">It\\'s');\r\n\r\n'\r\n");
     EXPECT_EQ(ConvertLines("just text", cvOption),
               "document.write('<option value=\"\">just text');\r\n\r\n");
+    // Only a line of exactly one character passes through; an empty one is an empty option.
+    EXPECT_EQ(ConvertLines("a\tA\r\n\r\nb\tB", cvOption),
+              "document.write('<option value=\"a\">A');\r\n\r\n"
+              "document.write('<option value=\"\">');\r\n\r\n"
+              "document.write('<option value=\"b\">B');\r\n\r\n");
 }
 
 TEST(ColorToHTMLTest, RedGreenBlueInUpperCaseHex) {
