@@ -60,6 +60,10 @@ TEST(ConvertLinesTest, MetaVariantSplitsAtTheFirstTab) {
     EXPECT_EQ(ConvertLines("Keywords\ta, b\tc\r\n\t\r\nno tab\r\nx", cvMeta),
               "<META NAME=\"Keywords\" CONTENT=\"a, b\tc\">\r\n\t\r\n"
               "<META NAME=\"\" CONTENT=\"no tab\">\r\nx\r\n");
+    // Only a line of exactly one character passes through; an empty one is an empty tag.
+    EXPECT_EQ(ConvertLines("a\tb\r\n\r\nc\td", cvMeta),
+              "<META NAME=\"a\" CONTENT=\"b\">\r\n<META NAME=\"\" CONTENT=\"\">\r\n"
+              "<META NAME=\"c\" CONTENT=\"d\">\r\n");
 }
 
 TEST(ConvertLinesTest, OptionVariantEscapesOnlyScriptBreakingCharacters) {
