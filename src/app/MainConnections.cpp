@@ -31,7 +31,6 @@ void TfrmMain::ConnectHandlers() {
     connect(f.btnNew, &QPushButton::clicked, this, &TfrmMain::mnuNewClick);
     connect(f.btnTemplate, &QPushButton::clicked, this, &TfrmMain::mnuCreateTemplateClick);
     connect(f.btnSave, &QToolButton::clicked, this, &TfrmMain::mnuSaveClick);
-    connect(f.btnCreate, &QToolButton::clicked, this, &TfrmMain::btnCreateClick);
     connect(f.btnHelp, &QPushButton::clicked, this, &TfrmMain::mnuHelpContentsClick);
     connect(f.btnHosting, &QPushButton::clicked, this, &TfrmMain::mnuHelpHostingClick);
     connect(f.btnCustom, &QPushButton::clicked, this, &TfrmMain::btnCustomClick);
@@ -63,6 +62,8 @@ void TfrmMain::ConnectHandlers() {
 
     connect(f.cbHR, &QComboBox::currentIndexChanged, this, &TfrmMain::cbHRChange);
     connect(f.updnHRWidth, &QScrollBar::valueChanged, this, &TfrmMain::updnHRWidthClick);
+
+    ConnectPreview();
 
     // The heading is one paragraph: Enter does not break it.
     f.txtHeading->installEventFilter(this);
