@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextObjectInterface>
@@ -218,6 +220,10 @@ void THtmlView::LoadText(const std::string& bytes) {
     page->documentLayout()->registerHandler(QTextFormat::ImageObject, pictureObject_.get());
     page->setHtml(
         QString::fromUtf8(mapped_.html.data(), static_cast<qsizetype>(mapped_.html.size())));
+    // A new page shows its top, wherever the old one was scrolled to.
+    setTextCursor(QTextCursor(page));
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
 }
 
 void THtmlView::AddPictures() {
