@@ -21,6 +21,7 @@ class QMenu;
 class QAction;
 class QImage;
 class QPlainTextEdit;
+class QUrl;
 
 namespace Ui {
 class TfrmMain;
@@ -90,7 +91,13 @@ class TfrmMain : public QWidget, private TPageHost {
     void mnuHelpAboutClick();
     void mnuWhatsThisClick();
     void popWhatsThisPopup(QWidget* control, const QPoint& globalPos);
-    void btnCreateClick();
+
+    // --- preview and themes
+    void btnCreateClick(int tag = 0);
+    void lstThemesClick();
+    void btnToggleClick();
+    void btnExternalViewClick();
+    void browserHotSpotClick(const QUrl& url, bool* handled);
 
     // --- block list
     void lstPaletteClick();
@@ -162,6 +169,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void ConnectEditsToModified();
     void UpdateDeleteKey();
     bool DeleteKeyMeansBlock() const;
+    void ConnectPreview();
     void SetUpLists();
     void SetUpWhatsThis();
     void LoadThemes();
@@ -264,6 +272,9 @@ class TfrmMain : public QWidget, private TPageHost {
         int& depth_;
     };
     int fillingPanels_ = 0;
+    // The theme list follows the page without that being a click on a theme.
+    bool selectingTheme_ = false;
+    int themeRowAtPress_ = -1;
 };
 
 }  // namespace tessel

@@ -38,7 +38,6 @@ void TfrmMain::ConnectHandlers() {
     connect(f.btnNew, &QPushButton::clicked, this, &TfrmMain::mnuNewClick);
     connect(f.btnTemplate, &QPushButton::clicked, this, &TfrmMain::mnuCreateTemplateClick);
     connect(f.btnSave, &QToolButton::clicked, this, &TfrmMain::mnuSaveClick);
-    connect(f.btnCreate, &QToolButton::clicked, this, &TfrmMain::btnCreateClick);
     connect(f.btnHelp, &QPushButton::clicked, this, &TfrmMain::mnuHelpContentsClick);
     connect(f.btnHosting, &QPushButton::clicked, this, &TfrmMain::mnuHelpHostingClick);
     connect(f.btnCustom, &QPushButton::clicked, this, &TfrmMain::btnCustomClick);
@@ -73,6 +72,8 @@ void TfrmMain::ConnectHandlers() {
     f.updnHRWidth->SetBuddy(f.txtHRWidth);
     connect(f.chkNoShade, &QCheckBox::toggled, this, &TfrmMain::chkNoShadeClick);
     chkNoShadeClick();
+
+    ConnectPreview();
 
     // The heading is one paragraph: Enter does not break it.
     f.txtHeading->installEventFilter(this);
