@@ -128,11 +128,13 @@ class TfrmMain : public QWidget, private TPageHost {
     void btnMetaEditClick();
     void cbHRChange();
     void updnHRWidthClick();
+    void btnThemeClick();
 
     // --- document commands
     void mnuNewClick();
     void mnuSaveClick();
     void mnuCreateTemplateClick();
+    void btnChooseTemplateClick();
     void NewDocument();
     void OpenDocument(const std::string& path);
     bool WriteDocument(const std::string& path);
@@ -226,6 +228,7 @@ class TfrmMain : public QWidget, private TPageHost {
     bool trashFull_ = false;
     int paneWidth_ = 250;
     bool shownBefore_ = false;
+    bool themesSavePending_ = false;  // the theme file could not be written
 
     // Mouse state of the drag sources and the block list's click.
     TDragSource pressedSource_ = TDragSource::None;

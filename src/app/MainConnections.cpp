@@ -29,6 +29,7 @@ void TfrmMain::ConnectHandlers() {
     connect(f.Splitter, &QSplitter::splitterMoved, this, &TfrmMain::FormResize);
 
     connect(f.btnNew, &QPushButton::clicked, this, &TfrmMain::mnuNewClick);
+    connect(f.btnChooseTemplate, &QPushButton::clicked, this, &TfrmMain::btnChooseTemplateClick);
     connect(f.btnTemplate, &QPushButton::clicked, this, &TfrmMain::mnuCreateTemplateClick);
     connect(f.btnSave, &QToolButton::clicked, this, &TfrmMain::mnuSaveClick);
     connect(f.btnCreate, &QToolButton::clicked, this, &TfrmMain::btnCreateClick);
@@ -63,6 +64,7 @@ void TfrmMain::ConnectHandlers() {
 
     connect(f.cbHR, &QComboBox::currentIndexChanged, this, &TfrmMain::cbHRChange);
     connect(f.updnHRWidth, &QScrollBar::valueChanged, this, &TfrmMain::updnHRWidthClick);
+    connect(f.btnTheme, &QPushButton::clicked, this, &TfrmMain::btnThemeClick);
 
     // The heading is one paragraph: Enter does not break it.
     f.txtHeading->installEventFilter(this);
