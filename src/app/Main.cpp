@@ -234,12 +234,6 @@ void TfrmMain::ShowError(const QString& text) {
     ui_.Message(this, message);
 }
 
-void TfrmMain::btnCreateClick() {
-    form_->pnlPreview->hide();
-    form_->pnlCreate->show();
-    form_->btnCreate->setChecked(true);
-}
-
 // --- help actions ------------------------------------------------------------------------
 
 void TfrmMain::mnuHelpContentsClick() {

@@ -20,6 +20,7 @@ class QListWidgetItem;
 class QMenu;
 class QAction;
 class QPlainTextEdit;
+class QUrl;
 
 namespace Ui {
 class TfrmMain;
@@ -89,7 +90,13 @@ class TfrmMain : public QWidget, private TPageHost {
     void mnuHelpAboutClick();
     void mnuWhatsThisClick();
     void popWhatsThisPopup(QWidget* control, const QPoint& globalPos);
-    void btnCreateClick();
+
+    // --- preview and themes
+    void btnCreateClick(int tag = 0);
+    void lstThemesClick();
+    void btnToggleClick();
+    void btnExternalViewClick();
+    void browserHotSpotClick(const QUrl& url, bool* handled);
 
     // --- block list
     void lstPaletteClick();
@@ -152,6 +159,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void FormCreate();
     void CreateMenus();
     void ConnectHandlers();
+    void ConnectPreview();
     void SetUpLists();
     void SetUpWhatsThis();
     void LoadThemes();
@@ -235,6 +243,10 @@ class TfrmMain : public QWidget, private TPageHost {
     QPoint pressPos_;
     int rowBeforePress_ = -1;
     bool selectingInCode_ = false;
+
+    // The theme list follows the page without that being a click on a theme.
+    bool selectingTheme_ = false;
+    int themeRowAtPress_ = -1;
 };
 
 }  // namespace tessel

@@ -192,7 +192,10 @@ void TfrmMain::SetBusy(bool busy) {
 
 void TfrmMain::SelectTheme(const std::string& themeName) {
     const int index = themes_->IndexOfTheme(themeName);
+    const bool previous = selectingTheme_;
+    selectingTheme_ = true;
     form_->lstThemes->setCurrentRow(index);
+    selectingTheme_ = previous;
 }
 
 void TfrmMain::ShowWarning(const std::string& message) {

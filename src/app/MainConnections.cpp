@@ -32,7 +32,6 @@ void TfrmMain::ConnectHandlers() {
     connect(f.btnChooseTemplate, &QPushButton::clicked, this, &TfrmMain::btnChooseTemplateClick);
     connect(f.btnTemplate, &QPushButton::clicked, this, &TfrmMain::mnuCreateTemplateClick);
     connect(f.btnSave, &QToolButton::clicked, this, &TfrmMain::mnuSaveClick);
-    connect(f.btnCreate, &QToolButton::clicked, this, &TfrmMain::btnCreateClick);
     connect(f.btnHelp, &QPushButton::clicked, this, &TfrmMain::mnuHelpContentsClick);
     connect(f.btnHosting, &QPushButton::clicked, this, &TfrmMain::mnuHelpHostingClick);
     connect(f.btnCustom, &QPushButton::clicked, this, &TfrmMain::btnCustomClick);
@@ -65,6 +64,8 @@ void TfrmMain::ConnectHandlers() {
     connect(f.cbHR, &QComboBox::currentIndexChanged, this, &TfrmMain::cbHRChange);
     connect(f.updnHRWidth, &QScrollBar::valueChanged, this, &TfrmMain::updnHRWidthClick);
     connect(f.btnTheme, &QPushButton::clicked, this, &TfrmMain::btnThemeClick);
+
+    ConnectPreview();
 
     // The heading is one paragraph: Enter does not break it.
     f.txtHeading->installEventFilter(this);

@@ -236,7 +236,7 @@ void TfrmMain::SetUpWhatsThis() {
                                                  {f.lblHRWidth, kHelpLineWidth},
                                                  {f.lstPalette, kHelpPalette},
                                                  {f.lstThemes, kHelpThemeList},
-                                                 {f.pnlPreview, kHelpViewer},
+                                                 {f.browser, kHelpViewer},
                                                  {f.btnLeft, kHelpAlignLeft},
                                                  {f.btnCenter, kHelpAlignCenter},
                                                  {f.btnRight, kHelpAlignRight},

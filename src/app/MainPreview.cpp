@@ -1,0 +1,130 @@
+// The preview view: the page as the viewer shows it, the theme list beside it and the
+// external preview in the default browser.
+
+#include <QEvent>
+#include <QPushButton>
+#include <QToolButton>
+#include <filesystem>
+
+#include "app/Main.h"
+#include "app/core/ProgramPaths.h"
+#include "document/Exceptions.h"
+#include "platform/AtomicFile.h"
+#include "platform/gui/HtmlView.h"
+#include "platform/gui/OpenWithShell.h"
+#include "platform/gui/TextConvert.h"
+#include "themes/WebTheme.h"
+#include "ui_Main.h"
+
+namespace tessel {
+namespace {
+
+inline constexpr const char* kExternalPreviewName = "~tmp.html";
+
+// Remembers the theme list's row when a mouse button goes down on it, so that a click on the
+// theme already selected, which changes no row, still applies it.
+class TRowAtPress : public QObject {
+  public:
+    TRowAtPress(QListWidget* list, int& row) : QObject(list), list_(list), row_(row) {
+        list->viewport()->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress)
+            row_ = list_->currentRow();
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QListWidget* list_;
+    int& row_;
+};
+
+}  // namespace
+
+void TfrmMain::ConnectPreview() {
+    Ui::TfrmMain& f = *form_;
+    f.browser->SetDefaultFont(QStringLiteral("Times New Roman"));
+    f.browser->SetDefaultFixedFont(QStringLiteral("Courier New"));
+    connect(f.btnCreate, &QToolButton::clicked, this, [this] { btnCreateClick(0); });
+    connect(f.btnPreview, &QToolButton::clicked, this, [this] { btnCreateClick(1); });
+    connect(f.btnToggle, &QPushButton::clicked, this, &TfrmMain::btnToggleClick);
+    connect(f.btnExternalView, &QPushButton::clicked, this, &TfrmMain::btnExternalViewClick);
+    connect(f.browser, &THtmlView::HotSpotClick, this, &TfrmMain::browserHotSpotClick);
+    // A new row is a click (the keyboard's too); so is a click on the row already selected.
+    // The rows selected to follow the page are none.
+    connect(f.lstThemes, &QListWidget::currentRowChanged, this, [this] {
+        if (!selectingTheme_)
+            lstThemesClick();
+    });
+    new TRowAtPress(f.lstThemes, themeRowAtPress_);
+    connect(f.lstThemes, &QListWidget::clicked, this, [this](const QModelIndex& index) {
+        if (index.row() == themeRowAtPress_)
+            lstThemesClick();
+    });
+}
+
+void TfrmMain::btnCreateClick(int tag) {
+    Ui::TfrmMain& f = *form_;
+    if (tag == 1) {
+        std::vector<std::string> lines;
+        TGenerateOptions options;
+        options.mode = omPreview;
+        options.programFolder = env_.programFolder;
+        options.banner = f.chkLogo->isChecked();
+        options.host = this;
+        GeneratePage(*document_, lines, options);
+        f.browser->Clear();
+        f.browser->SetServerRoot(ToQt(env_.programFolder + "Upload"));
+        f.browser->LoadLines(lines);
+        f.pnlPreview->raise();
+        f.pnlPreview->show();
+        f.pnlCreate->hide();
+        f.btnPreview->setChecked(true);
+    } else {
+        f.pnlCreate->raise();
+        f.pnlCreate->show();
+        f.pnlPreview->hide();
+        f.btnCreate->setChecked(true);
+    }
+}
+
+void TfrmMain::lstThemesClick() {
+    const int selected = form_->lstThemes->currentRow();
+    if (selected < 0 || selected >= themes_->Items().Count())
+        return;
+    ApplyTheme(*themes_, selected, *document_);
+    btnCreateClick(1);
+}
+
+void TfrmMain::btnToggleClick() {
+    const bool shown = form_->btnToggle->isChecked();
+    form_->lstThemes->setVisible(shown);
+    form_->bevSpacer->setVisible(shown);
+}
+
+void TfrmMain::btnExternalViewClick() {
+    std::vector<std::string> lines;
+    TGenerateOptions options;
+    options.mode = omLocalCopy;
+    options.programFolder = env_.programFolder;
+    options.banner = form_->chkLogo->isChecked();
+    options.host = this;
+    GeneratePage(*document_, lines, options);
+    const std::string path = env_.programFolder + kDocumentsFolder + kExternalPreviewName;
+    try {
+        std::error_code ignored;
+        std::filesystem::create_directories(env_.programFolder + kDocumentsFolder, ignored);
+        WriteFileAtomically(path, PageText(lines));
+    } catch (const ETesselError&) {
+        // The browser is asked to open whatever file is there.
+    }
+    OpenWithShell(ui_, this, ToQt(path));
+}
+
+void TfrmMain::browserHotSpotClick(const QUrl&, bool* handled) {
+    *handled = true;
+}
+
+}  // namespace tessel

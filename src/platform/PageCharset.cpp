@@ -1,0 +1,138 @@
+#include "platform/PageCharset.h"
+
+#include <array>
+#include <cstdint>
+
+#include "document/Persistence.h"
+
+namespace tessel {
+namespace {
+
+// windows-1252 0x80-0x9F; the five unassigned bytes keep their C1 code points, as in browsers.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// The length of the valid UTF-8 sequence at `at`, or 0 when it is not one.
+size_t Utf8SequenceAt(std::string_view bytes, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
+    const uint8_t lead = byte(at);
+    if (lead < 0x80)
+        return 1;
+    size_t length = 0;
+    char32_t code = 0;
+    char32_t smallest = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, code = lead & 0x1F, smallest = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, code = lead & 0x0F, smallest = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, code = lead & 0x07, smallest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (at + length > bytes.size())
+        return 0;
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (byte(at + i) & 0x3F);
+    }
+    if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+// The end of the part of a page that may declare its charset: the start of the body.
+size_t HeadEnd(const std::string& lowered) {
+    const size_t body = lowered.find("<body");
+    return body == std::string::npos ? lowered.size() : body;
+}
+
+}  // namespace
+
+std::string DeclaredCharset(std::string_view page) {
+    const std::string lowered = LowerCase(page.substr(0, 64 * 1024));
+    const size_t end = HeadEnd(lowered);
+    for (size_t meta = lowered.find("<meta"); meta < end; meta = lowered.find("<meta", meta + 1)) {
+        const size_t close = lowered.find('>', meta);
+        const std::string tag =
+            lowered.substr(meta, close == std::string::npos ? std::string::npos : close - meta);
+        const size_t charset = tag.find("charset=");
+        if (charset == std::string::npos)
+            continue;
+        size_t from = charset + 8;
+        if (from < tag.size() && (tag[from] == '"' || tag[from] == '\''))
+            ++from;
+        const size_t to = tag.find_first_of("\"'; \t\r\n/", from);
+        return tag.substr(from, to == std::string::npos ? std::string::npos : to - from);
+    }
+    return {};
+}
+
+TPageCharset PageCharsetOf(std::string_view page) {
+    const std::string declared = DeclaredCharset(page);
+    if (declared == "utf-8" || declared == "utf8")
+        return TPageCharset::Utf8;
+    if (!declared.empty())
+        return TPageCharset::Windows1252;
+    return IsValidUtf8(page) ? TPageCharset::Utf8 : TPageCharset::Windows1252;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t length = Utf8SequenceAt(bytes, at);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
+}
+
+std::string DecodePage(std::string_view page) {
+    std::string out;
+    out.reserve(page.size() + page.size() / 8);
+    if (PageCharsetOf(page) == TPageCharset::Utf8) {
+        for (size_t at = 0; at < page.size();) {
+            const size_t length = Utf8SequenceAt(page, at);
+            if (length == 0) {
+                AppendUtf8(out, 0xFFFD);
+                ++at;
+            } else {
+                out.append(page.substr(at, length));
+                at += length;
+            }
+        }
+        return out;
+    }
+    for (const char c : page) {
+        const auto byte = static_cast<uint8_t>(c);
+        if (byte >= 0x80 && byte < 0xA0) {
+            AppendUtf8(out, kWindows1252High[byte - 0x80]);
+        } else {
+            AppendUtf8(out, byte);
+        }
+    }
+    return out;
+}
+
+}  // namespace tessel

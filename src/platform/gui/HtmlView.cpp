@@ -1,0 +1,283 @@
+#include "platform/gui/HtmlView.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QColor>
+#include <QHash>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextObjectInterface>
+#include <QTextTable>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "platform/PageCharset.h"
+#include "platform/gui/HtmlPictures.h"
+#include "platform/gui/TextConvert.h"
+
+namespace tessel {
+namespace {
+
+constexpr int kRuleObjectType = QTextFormat::UserObject + 1;
+constexpr int kRuleIndexProperty = QTextFormat::UserProperty + 1;
+constexpr int kDefaultPointSize = 12;  // a browser's 16 pixels
+
+qreal Resolve(const QTextLength& length, qreal outer) {
+    switch (length.type()) {
+        case QTextLength::FixedLength:
+            return length.rawValue();
+        case QTextLength::PercentageLength:
+            return outer * length.rawValue() / 100.0;
+        case QTextLength::VariableLength:
+            break;
+    }
+    return outer;
+}
+
+// The width a block at `position` inside `frame` can use: a percentage rule takes its share
+// of it. Qt does not tell a laid-out cell's width while laying it out, so a table's width
+// follows from its own and its columns' declared widths.
+qreal ContentWidth(const QTextDocument* document, QTextFrame* frame, int position) {
+    const QTextFrameFormat format = frame->frameFormat();
+    const qreal frameExtras =
+        format.leftMargin() + format.rightMargin() + 2 * (format.padding() + format.border());
+    QTextFrame* parent = frame->parentFrame();
+    if (parent == nullptr) {
+        qreal width = document->textWidth();
+        if (width <= 0)
+            width = document->pageSize().width();
+        if (width <= 0)
+            width = 640;
+        return std::max<qreal>(1, width - frameExtras);
+    }
+    const qreal outer = ContentWidth(document, parent, frame->firstPosition() - 1);
+    auto* table = qobject_cast<QTextTable*>(frame);
+    if (table == nullptr)
+        return std::max<qreal>(1, Resolve(format.width(), outer) - frameExtras);
+    const QTextTableFormat tableFormat = table->format();
+    const qreal tableWidth = Resolve(tableFormat.width(), outer) - frameExtras;
+    const QTextTableCell cell = table->cellAt(position);
+    const QList<QTextLength> columns = tableFormat.columnWidthConstraints();
+    qreal width = 0;
+    const int first = cell.isValid() ? cell.column() : 0;
+    const int span = cell.isValid() ? cell.columnSpan() : 1;
+    for (int column = first; column < first + span; ++column) {
+        if (column < columns.size() && columns[column].type() != QTextLength::VariableLength) {
+            width += Resolve(columns[column], tableWidth);
+        } else {
+            width += tableWidth / std::max(1, table->columns());
+        }
+    }
+    return std::max<qreal>(1, width - 2 * tableFormat.cellPadding() - tableFormat.cellSpacing());
+}
+
+}  // namespace
+
+// Rules are objects of their own so that a width in percent follows the window.
+class THtmlRuleObject : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+
+  public:
+    explicit THtmlRuleObject(const std::vector<THtmlRule>& rules) : rules_(rules) {}
+
+    QSizeF intrinsicSize(QTextDocument* document, int position,
+                         const QTextFormat& format) override {
+        const THtmlRule* rule = RuleOf(format);
+        if (rule == nullptr)
+            return {};
+        qreal width = rule->width;
+        if (rule->percent) {
+            // No cursor here: placing one lays the line out, which asks for this size again.
+            width =
+                ContentWidth(document, document->frameAt(position), position) * rule->width / 100.0;
+        }
+        return {std::max<qreal>(1, std::floor(width)), static_cast<qreal>(rule->size)};
+    }
+
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
+                    const QTextFormat& format) override {
+        if (const THtmlRule* rule = RuleOf(format))
+            PaintRule(*painter, rect, rule->noShade);
+    }
+
+  private:
+    const THtmlRule* RuleOf(const QTextFormat& format) const {
+        const int index = format.intProperty(kRuleIndexProperty);
+        return index >= 0 && index < static_cast<int>(rules_.size()) ? &rules_[index] : nullptr;
+    }
+
+    const std::vector<THtmlRule>& rules_;
+};
+
+THtmlView::THtmlView(QWidget* parent)
+    : QTextBrowser(parent), ruleObject_(std::make_unique<THtmlRuleObject>(mapped_.rules)) {
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    setUndoRedoEnabled(false);
+    setFrameShape(QFrame::StyledPanel);
+    connect(this, &QTextBrowser::anchorClicked, this, &THtmlView::AnchorClicked);
+    ApplyFonts();
+}
+
+THtmlView::~THtmlView() = default;
+
+void THtmlView::Clear() {
+    document()->clear();
+    mapped_ = TMappedPage();
+}
+
+void THtmlView::SetServerRoot(const QString& folder) {
+    setSearchPaths({folder});
+}
+
+QString THtmlView::ServerRoot() const {
+    return searchPaths().value(0);
+}
+
+void THtmlView::SetDefaultFont(const QString& family) {
+    defaultFont_ = family;
+    ApplyFonts();
+}
+
+void THtmlView::SetDefaultFixedFont(const QString& family) {
+    fixedFont_ = family;
+    ApplyFonts();
+}
+
+void THtmlView::ApplyFonts() {
+    QFont font(defaultFont_);
+    font.setPointSize(kDefaultPointSize);
+    document()->setDefaultFont(font);
+}
+
+void THtmlView::LoadLines(const std::vector<std::string>& lines) {
+    std::string text;
+    size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + 2;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    LoadText(text);
+}
+
+void THtmlView::LoadText(const std::string& bytes) {
+    QTextDocument* page = document();
+    page->clear();
+    try {
+        mapped_ = MapPageHtml(DecodePage(bytes));
+    } catch (const std::exception&) {
+        mapped_ = TMappedPage();  // nothing of the page can be shown
+    }
+    const QString fixed =
+        QStringLiteral("pre, tt, code, kbd, samp, xmp, listing { font-family: \"%1\"; }\n")
+            .arg(fixedFont_);
+    page->setDefaultStyleSheet(fixed + ToQt(mapped_.styleSheet));
+    ApplyFonts();
+    AddPictures();
+    AddControls();
+    page->documentLayout()->registerHandler(kRuleObjectType, ruleObject_.get());
+    page->setHtml(
+        QString::fromUtf8(mapped_.html.data(), static_cast<qsizetype>(mapped_.html.size())));
+    MarkRules();
+    LayBackground();
+}
+
+void THtmlView::AddPictures() {
+    const QColor text =
+        mapped_.textColor.empty() ? QColor(Qt::black) : QColor(ToQt(mapped_.textColor));
+    const QColor link =
+        mapped_.linkColor.empty() ? QColor(Qt::blue) : QColor(ToQt(mapped_.linkColor));
+    const QStringList roots = searchPaths();
+    QHash<QString, QImage> loaded;  // a page shows one picture many times
+    QFont altFont(defaultFont_);
+    altFont.setPixelSize(13);
+    for (size_t i = 0; i < mapped_.pictures.size(); ++i) {
+        const THtmlPicture& picture = mapped_.pictures[i];
+        const QString source = ToQt(picture.source);
+        auto found = loaded.find(source);
+        if (found == loaded.end())
+            found = loaded.insert(source, LoadPagePicture(source, roots));
+        const QImage shown =
+            found->isNull()
+                ? DrawAltFrame(picture, altFont, text.isValid() ? text : QColor(Qt::black))
+                : FramePicture(*found, picture, picture.inLink ? link : text);
+        document()->addResource(
+            QTextDocument::ImageResource,
+            QUrl(QString::fromLatin1(kMappedPicturePrefix) + QString::number(i)), shown);
+    }
+}
+
+void THtmlView::AddControls() {
+    for (size_t i = 0; i < mapped_.controls.size(); ++i) {
+        document()->addResource(
+            QTextDocument::ImageResource,
+            QUrl(QString::fromLatin1(kMappedControlPrefix) + QString::number(i)),
+            DrawHtmlControl(mapped_.controls[i], style()));
+    }
+}
+
+// Turns the rule placeholders into rule objects.
+void THtmlView::MarkRules() {
+    if (mapped_.rules.empty())
+        return;
+    const QString prefix = QString::fromLatin1(kMappedRulePrefix);
+    std::vector<std::pair<int, int>> found;  // position, rule
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QString name = format.toImageFormat().name();
+            if (name.startsWith(prefix))
+                found.emplace_back(fragment.fragment().position(), name.mid(prefix.size()).toInt());
+        }
+    }
+    QTextCursor cursor(document());
+    for (const auto& [position, rule] : found) {
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setObjectType(kRuleObjectType);
+        format.setProperty(kRuleIndexProperty, rule);
+        cursor.setCharFormat(format);
+    }
+}
+
+// The BODY's picture tiles the page over its background colour.
+void THtmlView::LayBackground() {
+    if (mapped_.background.empty())
+        return;
+    const QImage picture = LoadPagePicture(ToQt(mapped_.background), searchPaths());
+    if (picture.isNull())
+        return;
+    QTextFrame* root = document()->rootFrame();
+    QTextFrameFormat format = root->frameFormat();
+    QImage tile(picture.size(), QImage::Format_ARGB32_Premultiplied);
+    const QBrush under = format.background();
+    tile.fill(under.style() == Qt::SolidPattern ? under.color() : QColor(Qt::white));
+    QPainter painter(&tile);
+    painter.drawImage(0, 0, picture);
+    painter.end();
+    format.setBackground(QBrush(tile));
+    root->setFrameFormat(format);
+}
+
+void THtmlView::AnchorClicked(const QUrl& url) {
+    bool handled = false;
+    emit HotSpotClick(url, &handled);
+    if (handled)
+        return;
+    if (url.hasFragment() && (url.isRelative() && url.path().isEmpty()))
+        scrollToAnchor(url.fragment());
+}
+
+}  // namespace tessel
+
+#include "HtmlView.moc"
