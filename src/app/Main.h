@@ -135,7 +135,8 @@ class TfrmMain : public QWidget, private TPageHost {
     void btnMetaEditClick();
     void cbHRChange();
     void updnHRWidthClick();
-    void btnThemeClick();
+    // `editThemes`: opened by "Edit Themes" of the preview, which then shows the theme.
+    void btnThemeClick(bool editThemes = false);
 
     // --- document commands
     void mnuNewClick();

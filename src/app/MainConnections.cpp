@@ -63,7 +63,8 @@ void TfrmMain::ConnectHandlers() {
 
     connect(f.cbHR, &QComboBox::currentIndexChanged, this, &TfrmMain::cbHRChange);
     connect(f.updnHRWidth, &QScrollBar::valueChanged, this, &TfrmMain::updnHRWidthClick);
-    connect(f.btnTheme, &QPushButton::clicked, this, &TfrmMain::btnThemeClick);
+    connect(f.btnTheme, &QPushButton::clicked, this, [this] { btnThemeClick(false); });
+    connect(f.btnThemeEdit, &QPushButton::clicked, this, [this] { btnThemeClick(true); });
 
     ConnectPreview();
 

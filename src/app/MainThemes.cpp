@@ -1,4 +1,4 @@
-// The theme editor as the page-settings panel opens it.
+// The theme editor, opened from the page-settings panel or from the preview.
 
 #include <QSignalBlocker>
 
@@ -10,7 +10,7 @@
 
 namespace tessel {
 
-void TfrmMain::btnThemeClick() {
+void TfrmMain::btnThemeClick(bool editThemes) {
     TBusyCursor busy(ui_);
     try {
         TfrmTheme dialog(ui_, env_.programFolder, *themes_, themesSavePending_, this);
@@ -30,9 +30,11 @@ void TfrmMain::btnThemeClick() {
             ApplyTheme(*themes_, dialog.SelectedIndex(), *document_);
             // The page changed; closing the window must offer to save it.
             modified_ = true;
+            if (editThemes)
+                lstThemesClick();
         }
     } catch (const std::exception&) {
-        // Nothing of the page has changed.
+        // Errors of this handler are not reported.
     }
 }
 

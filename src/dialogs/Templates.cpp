@@ -6,6 +6,7 @@
 
 #include "app/core/ProgramPaths.h"
 #include "platform/AtomicFile.h"
+#include "platform/gui/HtmlView.h"
 #include "platform/gui/Pictures.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
@@ -33,9 +34,11 @@ TfrmTemplates::TfrmTemplates(TUiServices& ui, const std::string& programFolder, 
       programFolder_(programFolder) {
     Ui::TfrmTemplates& f = *form_;
     f.setupUi(this);
+    f.browser->SetDefaultFont(QStringLiteral("Times New Roman"));
+    f.browser->SetDefaultFixedFont(QStringLiteral("Courier New"));
     // Links in a preview lead nowhere: the browser only shows the page.
-    f.browser->setOpenLinks(false);
-    f.browser->setOpenExternalLinks(false);
+    connect(f.browser, &THtmlView::HotSpotClick, this,
+            [](const QUrl&, bool* handled) { *handled = true; });
     connect(f.lvTemplates, &QListWidget::currentItemChanged, this,
             &TfrmTemplates::lvTemplatesClick);
     connect(f.lvTemplates, &QListWidget::itemDoubleClicked, this,
@@ -147,15 +150,15 @@ void TfrmTemplates::ShowPreview(const std::string& htmlPath, const std::string& 
     ClearPreview();
     try {
         const std::string text = ReadWholeFile(htmlPath);
-        f.browser->setSearchPaths({ToQt(rootFolder)});
-        f.browser->setHtml(ToQt(text));
+        f.browser->SetServerRoot(ToQt(rootFolder));
+        f.browser->LoadText(text);
         previewFile_ = htmlPath;
     } catch (const std::exception&) {
     }
 }
 
 void TfrmTemplates::ClearPreview() {
-    form_->browser->clear();
+    form_->browser->Clear();
     previewFile_.clear();
 }
 

@@ -3,6 +3,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextFrame>
 
 #include "app/MainFixture.h"
 #include "platform/gui/ChildControl.h"
@@ -14,6 +16,14 @@ using testing::Child;
 
 class MainThemesTest : public MainWindowTest {
   protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        // Margins as the theme editor writes them, so that the preview can show the page.
+        std::unique_ptr<TWebTheme> themes = LoadThemes(home);
+        for (int i = 0; i < themes->Items().Count(); ++i)
+            themes->Items().Items(i).LeftMargin = "0";
+        SaveThemes(home, *themes);
+    }
     TPagePropertiesBlock& PageSettings() { return Page().Items(0).PagePropertiesBlock(); }
     void ClickThemeButton() { QTest::mouseClick(F().btnTheme, Qt::LeftButton); }
 };
@@ -36,6 +46,35 @@ TEST_F(MainThemesTest, OkAppliesTheThemeSelectedInTheEditor) {
     EXPECT_TRUE(window->Modified());
     EXPECT_EQ(ui.BusyDepthAtLastModal(), 1);
     EXPECT_EQ(ui.BusyDepth(), 0);
+}
+
+TEST_F(MainThemesTest, EditThemesInThePreviewAppliesAndShowsTheTheme) {
+    Open();
+    window->resize(800, 600);
+    window->show();
+    QTest::mouseClick(F().btnPreview, Qt::LeftButton);
+    ASSERT_TRUE(F().pnlPreview->isVisible());
+    ui.AnswerExec([](QDialog& editor) {
+        Child<QListWidget>(editor, "lstEditThemes").setCurrentRow(1);
+        QTest::mouseClick(&Child<QPushButton>(editor, "btnOK"), Qt::LeftButton);
+    });
+    QTest::mouseClick(F().btnThemeEdit, Qt::LeftButton);
+    EXPECT_EQ(ui.ExecutedDialogs(), QStringList{"TfrmTheme"});
+    EXPECT_EQ(PageSettings().ThemeName, "Ocean");
+    EXPECT_EQ(F().lstThemes->currentRow(), 1);
+    EXPECT_EQ(F().browser->document()->rootFrame()->frameFormat().background().color(),
+              QColor(0, 0, 128));
+
+    // Cancel leaves page and preview alone.
+    ui.AnswerExec([](QDialog& editor) {
+        Child<QListWidget>(editor, "lstEditThemes").setCurrentRow(0);
+        QTest::mouseClick(&Child<QPushButton>(editor, "btnCancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(F().btnThemeEdit, Qt::LeftButton);
+    EXPECT_EQ(PageSettings().ThemeName, "Ocean");
+    EXPECT_EQ(F().browser->document()->rootFrame()->frameFormat().background().color(),
+              QColor(0, 0, 128));
+    window->hide();
 }
 
 TEST_F(MainThemesTest, CancelOrNoSelectionLeavesThePageAlone) {

@@ -6,9 +6,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QUrl>
 #include <filesystem>
 
 #include "platform/gui/ChildControl.h"
+#include "platform/gui/HtmlView.h"
 #include "platform/gui/ScriptedUiServices.h"
 #include "themes/core/TempFolder.h"
 
@@ -77,6 +79,40 @@ TEST_F(TemplateBrowserTest, SelectingAnItemChoosesItsDocumentAndPreviewsItsHtml)
     });
     EXPECT_EQ(browser.Run(), QDialog::Accepted);
     EXPECT_EQ(browser.ChosenFile(), Path("Templates/Home.pgt"));
+}
+
+// The delivered templates as a new user sees them: each previewed with its theme's
+// background and pictures found, and links in the preview go nowhere.
+TEST(DeliveredTemplateBrowser, PreviewsEveryDeliveredTemplate) {
+    TTempFolder home;
+    const std::filesystem::path data(TESSEL_SOURCE_DATA);
+    for (const char* folder : {"Templates", "Upload"}) {
+        std::filesystem::copy(data / folder, home.Path() + folder,
+                              std::filesystem::copy_options::recursive);
+    }
+    TScriptedUiServices ui;
+    TfrmTemplates browser(ui, home.Path());
+    auto& list = Child<QListWidget>(browser, "lvTemplates");
+    auto& view = Child<THtmlView>(browser, "browser");
+    ASSERT_GE(list.count(), 5);
+    for (int i = 0; i < list.count(); ++i) {
+        SCOPED_TRACE(list.item(i)->text().toStdString());
+        list.setCurrentRow(i);
+        EXPECT_EQ(browser.PreviewFile(),
+                  home.Path() + "Templates/" + list.item(i)->text().toStdString() + ".html");
+        EXPECT_FALSE(view.toPlainText().isEmpty());
+        for (const THtmlPicture& picture : view.Mapped().pictures) {
+            EXPECT_TRUE(std::filesystem::exists(home.Path() + "Templates/" + picture.source))
+                << picture.source;
+        }
+        const std::string background = view.Mapped().background;
+        if (!background.empty())
+            EXPECT_TRUE(std::filesystem::exists(home.Path() + "Templates/" + background));
+    }
+    const QString before = view.toHtml();
+    emit view.anchorClicked(QUrl(QStringLiteral("https://www.example.org/results.html")));
+    EXPECT_TRUE(view.source().isEmpty());
+    EXPECT_EQ(view.toHtml(), before);
 }
 
 TEST_F(TemplateBrowserTest, DoubleClickOpensAndMissingFoldersListNothing) {

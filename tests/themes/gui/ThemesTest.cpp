@@ -272,7 +272,13 @@ TEST_F(ThemeEditorTest, EditRenamesInStoreAndListAndCancelDiscards) {
         Click(d, "btnBack");
         EXPECT_EQ(FontColor(d, "lblTextColor"), RGB(255, 255, 255));
 
-        Click(d, "btnEdit");
+        // A double-click on the entry edits it too.
+        QListWidget& list = List(d);
+        list.doItemsLayout();
+        const QPoint entry = list.visualItemRect(list.item(1)).center();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, entry);
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, entry);
+        EXPECT_EQ(d.windowTitle(), "Page Themes - Edit");
         Retype(d, "txtDescription", "Deep Sea");
         // Typing into the background name is not possible; only Browse sets it.
         EXPECT_TRUE(Child<QLineEdit>(d, "txtBackground").isReadOnly());
