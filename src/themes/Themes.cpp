@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -525,6 +526,16 @@ bool TfrmTheme::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+// Escape in the edit face is its Cancel; the dialog's own Cancel is disabled there.
+void TfrmTheme::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && EditFaceShown()) {
+        btnBackClick();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 // An outline around the button column, as the strip of the main window has.
