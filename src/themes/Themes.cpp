@@ -346,31 +346,36 @@ std::string TfrmTheme::ArrivedBackground(const std::string& picturePath) {
     const std::string folder = programFolder_ + kBackgroundsFolder;
     const std::string name = FileNameOf(picturePath);
     switch (PictureArrival(picturePath, folder)) {
-        case TPictureArrival::Copy:
-            CopyPictureInto(picturePath, folder, false);
-            break;
+        case TPictureArrival::InFolder:
+        case TPictureArrival::SameContent:
+            return folder + name;
         case TPictureArrival::NameTaken: {
             TMessage question;
             question.kind = TMsgKind::Confirmation;
             question.text =
                 QStringLiteral(
-                    "A different picture named %1 is already in the backgrounds folder.\n"
-                    "Do you want to replace it? Pages and themes that use this name will "
-                    "change.")
+                    "Your backgrounds folder already holds a different picture named \"%1\".\n\n"
+                    "Replace it with the picture you chose? Every page and theme that uses "
+                    "\"%1\" will then show the new picture. If you answer No, this theme uses "
+                    "the picture already in the folder.")
                     .arg(ToQt(name));
             question.buttons = mbYes | mbNo;
-            if (ui_.Message(this, question) == mbYes &&
-                !CopyPictureInto(picturePath, folder, true)) {
-                ui_.Message(
-                    this,
-                    {TMsgKind::Error, QString(),
-                     QStringLiteral("Unable to replace the picture %1.").arg(ToQt(name)), mbOK, 0});
-            }
+            if (ui_.Message(this, question) != mbYes)
+                return folder + name;
             break;
         }
-        case TPictureArrival::InFolder:
-        case TPictureArrival::SameContent:
+        case TPictureArrival::Copy:
             break;
+    }
+    // A failed copy is reported; the theme takes the chosen name either way.
+    const std::string failure = CopyPictureInto(picturePath, folder);
+    if (!failure.empty()) {
+        ui_.Message(
+            this,
+            {TMsgKind::Error, QString(),
+             QStringLiteral("The picture could not be copied into your backgrounds folder.\n\n%1")
+                 .arg(QString::fromStdString(failure)),
+             mbOK, 0});
     }
     return folder + name;
 }

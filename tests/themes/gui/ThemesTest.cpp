@@ -322,6 +322,27 @@ TEST_F(ThemeEditorTest, BrowsedBackgroundsAreCopiedIntoTheFolder) {
     EXPECT_EQ(Read(Backgrounds() + "sand.png"), Read(folder.Path() + "mine/sand.png"));
 }
 
+TEST_F(ThemeEditorTest, AFailedCopyOfABackgroundIsReported) {
+    WritePicture(folder.Path() + "mine/sand.png", Qt::yellow);
+    // A folder in the picture's place makes the copy fail.
+    std::filesystem::create_directories(Backgrounds() + "sand.png.part~/x");
+    auto editor = Open("Forest");
+    Run(*editor, [&](QDialog& d) {
+        Click(d, "btnEdit");
+        ui.AnswerFileDialog(QString::fromStdString(folder.Path() + "mine/sand.png"));
+        Click(d, "btnBackground");
+        ui.AnswerMessage(mbOK);
+        Click(d, "btnApply");
+        Click(d, "btnOK");
+    });
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].kind, TMsgKind::Error);
+    EXPECT_TRUE(ui.Messages()[0].text.startsWith(
+        "The picture could not be copied into your backgrounds folder."));
+    EXPECT_FALSE(std::filesystem::exists(Backgrounds() + "sand.png"));
+    EXPECT_EQ(themes.Items().Items(2).BGImage, "sand.png");
+}
+
 TEST_F(ThemeEditorTest, ADifferentPictureUnderATakenNameIsReplacedOnlyOnYes) {
     WritePicture(folder.Path() + "mine/waves.png", Qt::red);
     const std::string before = Read(Backgrounds() + "waves.png");
@@ -338,7 +359,8 @@ TEST_F(ThemeEditorTest, ADifferentPictureUnderATakenNameIsReplacedOnlyOnYes) {
         });
         ASSERT_FALSE(ui.Messages().empty());
         EXPECT_EQ(ui.Messages().back().kind, TMsgKind::Confirmation);
-        EXPECT_TRUE(ui.Messages().back().text.contains("waves.png"));
+        EXPECT_TRUE(ui.Messages().back().text.startsWith(
+            "Your backgrounds folder already holds a different picture named \"waves.png\"."));
         EXPECT_EQ(themes.Items().Items(2).BGImage, "waves.png");
         if (answer == mbNo) {
             EXPECT_EQ(Read(Backgrounds() + "waves.png"), before);
