@@ -144,11 +144,14 @@ class TfrmMain : public QWidget, private TPageHost {
     // An edit in an editor panel: the page has changes to save. The program's own filling of
     // the panels does not count.
     void MarkModified();
+    // `editThemes`: opened by "Edit Themes" of the preview, which then shows the theme.
+    void btnThemeClick(bool editThemes = false);
 
     // --- document commands
     void mnuNewClick();
     void mnuSaveClick();
     void mnuCreateTemplateClick();
+    void btnChooseTemplateClick();
     void NewDocument();
     void OpenDocument(const std::string& path);
     bool WriteDocument(const std::string& path);
@@ -252,6 +255,7 @@ class TfrmMain : public QWidget, private TPageHost {
     bool trashFull_ = false;
     int paneWidth_ = 250;
     bool shownBefore_ = false;
+    bool themesSavePending_ = false;  // the theme file could not be written
 
     // Mouse state of the drag sources and the block list's click.
     TDragSource pressedSource_ = TDragSource::None;

@@ -36,6 +36,7 @@ void TfrmMain::ConnectHandlers() {
     connect(f.Splitter, &QSplitter::splitterMoved, this, &TfrmMain::FormResize);
 
     connect(f.btnNew, &QPushButton::clicked, this, &TfrmMain::mnuNewClick);
+    connect(f.btnChooseTemplate, &QPushButton::clicked, this, &TfrmMain::btnChooseTemplateClick);
     connect(f.btnTemplate, &QPushButton::clicked, this, &TfrmMain::mnuCreateTemplateClick);
     connect(f.btnSave, &QToolButton::clicked, this, &TfrmMain::mnuSaveClick);
     connect(f.btnHelp, &QPushButton::clicked, this, &TfrmMain::mnuHelpContentsClick);
@@ -72,6 +73,8 @@ void TfrmMain::ConnectHandlers() {
     f.updnHRWidth->SetBuddy(f.txtHRWidth);
     connect(f.chkNoShade, &QCheckBox::toggled, this, &TfrmMain::chkNoShadeClick);
     chkNoShadeClick();
+    connect(f.btnTheme, &QPushButton::clicked, this, [this] { btnThemeClick(false); });
+    connect(f.btnThemeEdit, &QPushButton::clicked, this, [this] { btnThemeClick(true); });
 
     ConnectPreview();
 

@@ -68,8 +68,6 @@ void TfrmMain::CreateMenus() {
         AddItem(popBlocks_, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
     popBlocks_->addSeparator();
     mnuOpen_ = AddItem(popBlocks_, QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-    // Opening goes through the template browser, which this version does not have yet.
-    mnuOpen_->setEnabled(false);
     popBlocks_->addSeparator();
     QAction* mnuSave =
         AddItem(popBlocks_, QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -112,6 +110,7 @@ void TfrmMain::CreateMenus() {
     connect(mnuDelete_, &QAction::triggered, this, &TfrmMain::mnuDeleteClick);
     connect(deleteKey_, &QAction::triggered, this, &TfrmMain::mnuDeleteClick);
     connect(mnuNew, &QAction::triggered, this, &TfrmMain::mnuNewClick);
+    connect(mnuOpen_, &QAction::triggered, this, &TfrmMain::btnChooseTemplateClick);
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::mnuSaveClick);
     connect(mnuCreateTemplate, &QAction::triggered, this, &TfrmMain::mnuCreateTemplateClick);
     connect(mnuHelpContents, &QAction::triggered, this, &TfrmMain::mnuHelpContentsClick);

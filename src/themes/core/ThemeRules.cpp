@@ -57,26 +57,22 @@ TPictureArrival PictureArrival(const std::string& chosenPath, const std::string&
     return SameBytes(chosen, target) ? TPictureArrival::SameContent : TPictureArrival::NameTaken;
 }
 
-bool CopyPictureInto(const std::string& chosenPath, const std::string& folder, bool replace) {
+std::string CopyPictureInto(const std::string& chosenPath, const std::string& folder) {
     std::error_code error;
     fs::create_directories(folder, error);
     const fs::path target = fs::path(folder) / fs::path(chosenPath).filename();
-    if (!replace)
-        return fs::copy_file(chosenPath, target, fs::copy_options::none, error) && !error;
-    // Through a temporary file, so a copy that fails half-way leaves the old picture whole.
+    // Through a file beside the target, so a copy that fails half-way leaves the old one whole.
     fs::path part = target;
     part += ".part~";
-    if (!fs::copy_file(chosenPath, part, fs::copy_options::overwrite_existing, error) || error) {
-        fs::remove(part, error);
-        return false;
-    }
-    fs::rename(part, target, error);
+    fs::copy_file(chosenPath, part, fs::copy_options::overwrite_existing, error);
+    if (!error)
+        fs::rename(part, target, error);
     if (error) {
         std::error_code ignored;
         fs::remove(part, ignored);
-        return false;
+        return error.message();
     }
-    return true;
+    return {};
 }
 
 }  // namespace tessel

@@ -24,8 +24,9 @@ enum class TPictureArrival {
 
 TPictureArrival PictureArrival(const std::string& chosenPath, const std::string& folder);
 
-// Copies the chosen picture into the folder under its own name, replacing a file of that name
-// when `replace` is set. False when the copy failed (the folder keeps what it had).
-bool CopyPictureInto(const std::string& chosenPath, const std::string& folder, bool replace);
+// Copies the chosen picture into the folder under its own name, replacing a file of that
+// name; the folder is made when missing. A failed copy leaves the folder's file as it was and
+// gives the reason; an empty text means the copy is there.
+std::string CopyPictureInto(const std::string& chosenPath, const std::string& folder);
 
 }  // namespace tessel

@@ -52,23 +52,23 @@ TEST_F(PictureArrivalTest, TellsEveryWayAPictureCanArrive) {
     EXPECT_EQ(PictureArrival(fresh, Folder()), TPictureArrival::Copy);
 }
 
-TEST_F(PictureArrivalTest, CopyKeepsAnExistingFileUnlessItIsToBeReplaced) {
+TEST_F(PictureArrivalTest, CopyReplacesThroughATemporaryFile) {
     folder.Write("Upload/backgrounds/a.gif", "OLD");
     const std::string chosen = folder.Write("elsewhere/a.gif", "NEW");
-    EXPECT_FALSE(CopyPictureInto(chosen, Folder(), false));
-    EXPECT_EQ(Read(Folder() + "a.gif"), "OLD");
-    EXPECT_TRUE(CopyPictureInto(chosen, Folder(), true));
+    EXPECT_EQ(CopyPictureInto(chosen, Folder()), "");
     EXPECT_EQ(Read(Folder() + "a.gif"), "NEW");
     EXPECT_FALSE(std::filesystem::exists(Folder() + "a.gif.part~"));
 }
 
-TEST_F(PictureArrivalTest, CopyCreatesTheFolderAndAFailedCopyLeavesNothing) {
+TEST_F(PictureArrivalTest, CopyMakesTheFolderAndAFailedCopySaysWhyAndLeavesTheOldFile) {
     const std::string chosen = folder.Write("elsewhere/c.jpg", "JPEG");
     const std::string fresh = folder.Path() + "new/backgrounds/";
-    EXPECT_TRUE(CopyPictureInto(chosen, fresh, false));
+    EXPECT_EQ(CopyPictureInto(chosen, fresh), "");
     EXPECT_EQ(Read(fresh + "c.jpg"), "JPEG");
-    EXPECT_FALSE(CopyPictureInto(folder.Path() + "missing.jpg", Folder(), true));
-    EXPECT_FALSE(std::filesystem::exists(Folder() + "missing.jpg"));
+
+    folder.Write("Upload/backgrounds/missing.jpg", "OLD");
+    EXPECT_NE(CopyPictureInto(folder.Path() + "missing.jpg", Folder()), "");
+    EXPECT_EQ(Read(Folder() + "missing.jpg"), "OLD");
     EXPECT_FALSE(std::filesystem::exists(Folder() + "missing.jpg.part~"));
 }
 
