@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/PageCharset.h"
+#include "html/Routines.h"
 
 namespace tessel {
 namespace {
