@@ -20,6 +20,8 @@ class QListWidgetItem;
 class QMenu;
 class QAction;
 class QPlainTextEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace Ui {
 class TfrmMain;
@@ -31,6 +33,7 @@ class TUiServices;
 class THelpViewer;
 class TRegistryStore;
 class TWebTheme;
+class TfrmFields;
 
 // What the window's creator hands in, so that tests can build it without the user's files.
 struct TMainEnvironment {
@@ -66,6 +69,7 @@ class TfrmMain : public QWidget, private TPageHost {
     const QString& ImagePreviewPath() const { return previewPath_; }
     QMenu* PopBlocks() const { return popBlocks_; }
     QMenu* PopWhatsThis() const { return popWhatsThis_; }
+    QMenu* PopForms() const { return popForms_; }
     const TFontValue& MemoFont(int tag) const { return tag == 0 ? headingFont_ : textFont_; }
     int FontChosen(int tag) const { return tag == 0 ? headingFontChosen_ : textFontChosen_; }
     // The help context of a control's "What's This?", 0 when it has none.
@@ -129,6 +133,22 @@ class TfrmMain : public QWidget, private TPageHost {
     void cbHRChange();
     void updnHRWidthClick();
 
+    // --- forms panel
+    void btnFormAddClick();
+    void popFormsPopup(bool onList);
+    void popFormsTextBoxClick(TFieldKind kind);
+    void btnFormEditClick();
+    void btnFormRemoveClick();
+    void btnFormUpClick();
+    void btnFormDownClick();
+    void lvFormsDragDrop(QTreeWidget* source, int targetRow);
+    void lvFormsSelectItem();
+    bool ClearAllFields();
+    void btnFormClearClick();
+    void btnFormBasicClick();
+    void LoadBasicFields();
+    void btnFormOptionsClick();
+
     // --- document commands
     void mnuNewClick();
     void mnuSaveClick();
@@ -189,6 +209,18 @@ class TfrmMain : public QWidget, private TPageHost {
     void SetLinkTarget(int tag, const QString& address);
     std::string LinkEntryFromEdits() const;
 
+    // Forms panel.
+    void SetUpForms();
+    void ShowForms();
+    void StoreForms();
+    void ClearFormsList();
+    void RebuildFormsList();
+    QTreeWidgetItem* SelectedFormRow() const;
+    void LoadFieldIntoEditor(TfrmFields& editor);
+    void StoreFieldFromEditor(TfrmFields& editor, bool isNew);
+    void ExchangeFormRows(int from, int to);
+    std::string FieldsPath() const;
+
     // Document commands.
     void WritePageHtml(TOutputMode mode, const std::string& path, bool reportErrors);
     void StorePendingEdits() override;
@@ -207,6 +239,8 @@ class TfrmMain : public QWidget, private TPageHost {
     QAction* mnuDelete_ = nullptr;
     QAction* mnuDeleteSeparator_ = nullptr;
     QAction* mnuOpen_ = nullptr;
+    QMenu* popForms_ = nullptr;
+    QList<QAction*> popFormsListItems_;  // shown only when the menu opens on the list
 
     TBlockType paletteKind_ = btHeading;
     int currentBlock_ = -1;

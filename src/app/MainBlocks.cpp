@@ -170,8 +170,10 @@ void TfrmMain::mnuDeleteClick() {
             delete list->takeItem(selected);
         }
         TPageItem& block = document_->Page().Items(selected);
-        if (block.BlockType == btForms)
+        if (block.BlockType == btForms) {
             document_->ClearDocument(false);
+            ClearFormsList();
+        }
         document_->Page().Delete(selected);
         SelectBlockEntry(selected - 1);
         currentBlock_ = -1;
@@ -235,6 +237,10 @@ void TfrmMain::InitNewBlock(int index, TBlockType kind) {
         textFontChosen_ = 0;
     if (kind == btLink)
         form_->lstLinks->ClearLines();
+    if (kind == btForms) {
+        ShowForms();
+        RebuildFormsList();
+    }
 }
 
 void TfrmMain::RebuildBlockList() {
@@ -246,6 +252,7 @@ void TfrmMain::RebuildBlockList() {
         for (int i = 0; i < page.Count(); ++i)
             list->addItem(NewBlockEntry(page.Items(i).BlockType));
     }
+    RebuildFormsList();
     currentBlock_ = -1;
     SelectBlockEntry(0);
     lstBlocksClick();
