@@ -253,8 +253,8 @@ void TfrmFields::txtNameExit() {
     message.kind = TMsgKind::Information;
     message.text = QStringLiteral(
         "The Name field is a required field. Please include a unique name for the field.");
-    ui_.Message(this, message);
     form_->txtName->setText(QStringLiteral("Untitled"));
+    ui_.Message(this, message);
 }
 
 void TfrmFields::txtValueChange() {
@@ -388,7 +388,10 @@ void TfrmFields::lvDropDownDragDrop(QTreeWidget* source, int targetRow) {
 
 bool TfrmFields::eventFilter(QObject* watched, QEvent* event) {
     if (watched == form_->txtName && event->type() == QEvent::FocusOut) {
-        txtNameExit();
+        // Another window taking the focus (the message box among them) is not leaving the edit.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            txtNameExit();
     } else if (watched == form_->lvDropDown && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

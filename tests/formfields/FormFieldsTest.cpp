@@ -88,7 +88,11 @@ TEST_F(FormFieldsTest, AnEmptyNameIsRefusedWhenTheEditIsLeft) {
     Open(fkText);
     F().txtName->clear();
     ui.AnswerMessage(mbOK);
-    QFocusEvent leave(QEvent::FocusOut);
+    // Another window taking the focus is not the user leaving the edit.
+    QFocusEvent deactivated(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(F().txtName, &deactivated);
+    EXPECT_TRUE(ui.Messages().empty());
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
     QCoreApplication::sendEvent(F().txtName, &leave);
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text,
