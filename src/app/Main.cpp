@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QPainter>
@@ -13,6 +14,7 @@
 #include "dialogs/Splash.h"
 #include "dialogs/TipDay.h"
 #include "html/MakerAddresses.h"
+#include "platform/ProgramFolder.h"
 #include "platform/RegistryStore.h"
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/OpenWithShell.h"
@@ -49,10 +51,23 @@ TfrmMain::TfrmMain(TUiServices& ui, TMainEnvironment environment, QWidget* paren
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    // The controls and the application still signal while the window is taken apart (the
+    // focus moves, lists empty); by then no handler of this window may run.
+    qApp->disconnect(this);
+    for (QObject* control : findChildren<QObject*>()) control->disconnect(this);
+}
 
 void TfrmMain::FormCreate() {
+    const TFillingPanels filling(*this);
     ReadSettings();
+    try {
+        // File dialogs start in these folders; a missing one would send the first save to
+        // whatever folder the program was started from.
+        CreateProgramSubFolders(env_.programFolder);
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+    }
     paletteKind_ = btHeading;
     NewDocument();
     LoadThemes();

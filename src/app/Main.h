@@ -19,6 +19,7 @@ class QButtonGroup;
 class QListWidgetItem;
 class QMenu;
 class QAction;
+class QImage;
 class QPlainTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -132,6 +133,14 @@ class TfrmMain : public QWidget, private TPageHost {
     void btnMetaEditClick();
     void cbHRChange();
     void updnHRWidthClick();
+    void chkNoShadeClick();
+    // Del in the meta list and in the link list removes the selected entry; true when the
+    // key was theirs.
+    bool lstMetaKeyDown(int key);
+    bool lstLinksKeyDown(int key);
+    // An edit in an editor panel: the page has changes to save. The program's own filling of
+    // the panels does not count.
+    void MarkModified();
 
     // --- forms panel
     void btnFormAddClick();
@@ -170,6 +179,9 @@ class TfrmMain : public QWidget, private TPageHost {
     void FormCreate();
     void CreateMenus();
     void ConnectHandlers();
+    void ConnectEditsToModified();
+    void UpdateDeleteKey();
+    bool DeleteKeyMeansBlock() const;
     void SetUpLists();
     void SetUpWhatsThis();
     void LoadThemes();
@@ -188,6 +200,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void PaintButtonStrip();
     bool HandleDragEvent(QObject* watched, QEvent* event);
     bool IsHeadingEnter(QObject* watched, QEvent* event) const;
+    bool IsListDeleteKey(QObject* watched, QEvent* event);
     void StartDrag(TDragSource source);
 
     // Panels: one Show and one Store per kind.
@@ -205,8 +218,13 @@ class TfrmMain : public QWidget, private TPageHost {
     void ApplyMemoFont(int tag);
     QPlainTextEdit* Memo(int tag) const;
     bool LoadPreviewPicture(const QString& path);
+    QImage ReadPicture(const QString& path);
+    void ShowPreviewPicture(const QImage& picture);
+    std::optional<QString> PlacePictureInFolder(const QString& chosen, const std::string& folder);
+    bool AskReplacePicture(const QString& name);
     void CenterInScrollBox();
     void SetLinkTarget(int tag, const QString& address);
+    void RemoveLinkEntry(int row);
     std::string LinkEntryFromEdits() const;
 
     // Forms panel.
@@ -222,7 +240,7 @@ class TfrmMain : public QWidget, private TPageHost {
     std::string FieldsPath() const;
 
     // Document commands.
-    void WritePageHtml(TOutputMode mode, const std::string& path, bool reportErrors);
+    std::optional<QString> WritePageHtml(TOutputMode mode, const std::string& path);
     void StorePendingEdits() override;
     void SetBusy(bool busy) override;
     void SelectTheme(const std::string& themeName) override;
@@ -241,6 +259,7 @@ class TfrmMain : public QWidget, private TPageHost {
     QAction* mnuOpen_ = nullptr;
     QMenu* popForms_ = nullptr;
     QList<QAction*> popFormsListItems_;  // shown only when the menu opens on the list
+    QAction* deleteKey_ = nullptr;  // Del anywhere in the window but in lists and edits
 
     TBlockType paletteKind_ = btHeading;
     int currentBlock_ = -1;
@@ -256,7 +275,6 @@ class TfrmMain : public QWidget, private TPageHost {
     int headingFontChosen_ = 0;
     int textFontChosen_ = 0;
     QString previewPath_;
-    QString lastOpenFilter_;  // the Browse buttons reuse the last import's filter
     bool trashFull_ = false;
     int paneWidth_ = 250;
     bool shownBefore_ = false;
@@ -266,6 +284,20 @@ class TfrmMain : public QWidget, private TPageHost {
     QPoint pressPos_;
     int rowBeforePress_ = -1;
     bool selectingInCode_ = false;
+
+    // While one lives, changes to the panels are the program's own and raise no modified
+    // flag.
+    class TFillingPanels {
+      public:
+        explicit TFillingPanels(TfrmMain& window) : depth_(window.fillingPanels_) { ++depth_; }
+        ~TFillingPanels() { --depth_; }
+        TFillingPanels(const TFillingPanels&) = delete;
+        TFillingPanels& operator=(const TFillingPanels&) = delete;
+
+      private:
+        int& depth_;
+    };
+    int fillingPanels_ = 0;
 };
 
 }  // namespace tessel

@@ -125,6 +125,8 @@ void TfrmMain::SetUpForms() {
                 });
     }
     f.lvForms->setProperty("helpContext", kHelpForms);
+    for (QLineEdit* edit : {f.txtFormAddress, f.txtFormSubject, f.txtFormURL})
+        connect(edit, &QLineEdit::textChanged, this, &TfrmMain::MarkModified);
 }
 
 void TfrmMain::ShowForms() {

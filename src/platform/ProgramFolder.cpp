@@ -106,4 +106,18 @@ std::string ProgramSubFolder(const std::string& programFolder, std::string_view 
     return folder;
 }
 
+void CreateProgramSubFolders(const std::string& programFolder) {
+    std::string firstFailure;
+    for (const char* subFolder : kProgramSubFolders) {
+        try {
+            ProgramSubFolder(programFolder, subFolder);
+        } catch (const ETesselError& error) {
+            if (firstFailure.empty())
+                firstFailure = error.what();
+        }
+    }
+    if (!firstFailure.empty())
+        throw ETesselError(firstFailure);
+}
+
 }  // namespace tessel

@@ -42,4 +42,8 @@ void SeedProgramFolder(const std::string& dataFolder, const std::string& program
 // programFolder + subFolder, created (with its parents) when missing.
 std::string ProgramSubFolder(const std::string& programFolder, std::string_view subFolder);
 
+// Creates every folder of kProgramSubFolders that is missing. Throws ETesselError naming the
+// first that cannot be created, after trying the others.
+void CreateProgramSubFolders(const std::string& programFolder);
+
 }  // namespace tessel

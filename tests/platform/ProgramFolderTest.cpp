@@ -99,5 +99,23 @@ TEST_F(ProgramFolderTest, SubFoldersAreCreatedOnDemand) {
     EXPECT_THROW(ProgramSubFolder(program, "blocked/"), ETesselError);
 }
 
+TEST_F(ProgramFolderTest, AllSubFoldersAreMadeAtOnceAndABlockedOneIsReported) {
+    const std::string program = folder_.Path() + "q/";
+    folder_.Write("q/Templates", "a file where a folder should go");
+    try {
+        CreateProgramSubFolders(program);
+        ADD_FAILURE() << "the blocked folder was not reported";
+    } catch (const ETesselError& error) {
+        EXPECT_NE(std::string(error.what()).find("Templates"), std::string::npos) << error.what();
+    }
+    // The others are there all the same.
+    for (const char* sub : kProgramSubFolders) {
+        EXPECT_EQ(fs::is_directory(program + sub), std::string(sub) != "Templates/") << sub;
+    }
+    fs::remove(program + "Templates");
+    CreateProgramSubFolders(program);
+    EXPECT_TRUE(fs::is_directory(program + "Templates/"));
+}
+
 }  // namespace
 }  // namespace tessel

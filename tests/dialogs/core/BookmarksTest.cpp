@@ -29,6 +29,14 @@ TEST(BookmarkLinks, FindsEveryLinkOfALineInOrderAndInAnyCase) {
     EXPECT_EQ(LinksOf(R"(<A HREF="ftp://b.example/?q=1&r=2">)"), Links{"ftp://b.example/?q=1&r=2"});
 }
 
+TEST(BookmarkLinks, AddressesAreDecodedAsTheFileMeansThem) {
+    using Links = std::vector<std::string>;
+    EXPECT_EQ(LinksOf(R"(<A HREF="http://a.example/?q=1&amp;r=2&#38;s=&#x27;3&#x27;">A</A>)"),
+              Links{"http://a.example/?q=1&r=2&s='3'"});
+    // A quote written as a reference does not end the address.
+    EXPECT_EQ(LinksOf(R"(<A HREF="x&quot;y">1</A><A HREF="z">2</A>)"), (Links{"x\"y", "z"}));
+}
+
 TEST(BookmarkLinks, IgnoresMarkersWithoutQuotesAndUnclosedLinks) {
     EXPECT_TRUE(LinksOf("<A HREF=http://a.example/>A</A>").empty());
     EXPECT_TRUE(LinksOf("<A HREF = \"http://a.example/\">").empty());

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "dialogs/core/DeliveredTemplates.h"
+#include "document/Stream.h"
+#include "html/Routines.h"
+#include "platform/AtomicFile.h"
+
+namespace tessel::testing {
+namespace {
+
+const std::string kData = std::string(TESSEL_SOURCE_DATA) + "/";
+
+std::string TemplatePath(const TDeliveredTemplate& delivered) {
+    return kData + "Templates/" + delivered.fileName;
+}
+std::string HtmlPath(const TDeliveredTemplate& delivered) {
+    return kData + "Templates/" + BaseName(delivered.fileName) + ".html";
+}
+
+// The delivered templates are the ones built here, their HTML is what the program writes for
+// them, and every one is ready for a phone: a viewport and no margin table.
+TEST(DeliveredTemplates, AreWhatTheProgramMakesAndReadWellOnAPhone) {
+    std::vector<TDeliveredTemplate> templates = BuildDeliveredTemplates(kData);
+    ASSERT_GE(templates.size(), 5u);
+    for (TDeliveredTemplate& delivered : templates) {
+        SCOPED_TRACE(delivered.fileName);
+        std::unique_ptr<TPagelette> read = ReadDocumentFile(TemplatePath(delivered));
+        const TPagePropertiesBlock& settings = read->Page().Items(0).PagePropertiesBlock();
+        EXPECT_EQ(settings.IndentMargin, "0");
+        EXPECT_NE(settings.MetaText.find("viewport\twidth=device-width, initial-scale=1\r\n"),
+                  std::string::npos);
+        EXPECT_GE(read->Page().Count(), 5);
+
+        const std::string html = ReadWholeFile(HtmlPath(delivered));
+        EXPECT_EQ(html, TemplateHtml(*read));
+        EXPECT_EQ(html, TemplateHtml(*delivered.document)) << "run tools/make-templates.sh";
+        EXPECT_NE(html.find("<META NAME=\"viewport\" CONTENT=\"width=device-width, "
+                            "initial-scale=1\">"),
+                  std::string::npos);
+
+        for (int i = 1; i < read->Page().Count(); ++i) {
+            TPageItem& block = read->Page().Items(i);
+            if (block.BlockType == btImage) {
+                EXPECT_TRUE(std::filesystem::exists(kData + "Upload/images/" +
+                                                    block.ImageBlock().FileName));
+            }
+        }
+    }
+}
+
+// Writes the delivered templates again; run by tools/make-templates.sh.
+TEST(DeliveredTemplates, DISABLED_Write) {
+    for (TDeliveredTemplate& delivered : BuildDeliveredTemplates(kData)) {
+        WriteDocumentFile(TemplatePath(delivered), *delivered.document);
+        WriteFileAtomically(HtmlPath(delivered), TemplateHtml(*delivered.document));
+    }
+}
+
+}  // namespace
+}  // namespace tessel::testing
