@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include "MainFixture.h"
+#include "document/Stream.h"
 #include "formfields/CommonFields.h"
 #include "formfields/FormFields.h"
 #include "formfields/core/FieldBank.h"
@@ -366,8 +367,30 @@ TEST_F(FormsPanelTest, AFormWithEveryKindOfFieldGivesItsHtml) {
         AddChoice(e, "mo", "Monday", false);
         AddChoice(e, "tu", "Tues|day", false);
     });
-    window->StoreBlock();
-    const std::string html = window->Document().FormHTML();
+    // Every advanced option on, through the dialog's own check boxes.
+    ui.AnswerExec([](QDialog& dialog) {
+        Ui::TfrmCommonFields& o = static_cast<TfrmCommonFields&>(dialog).Form();
+        QTest::keyClicks(o.txtFormTitle, "Order");
+        for (QCheckBox* box : {o.chkFooter, o.chkUseBorder, o.chkAddress, o.chkSubject, o.chkIP,
+                               o.chkHostname, o.chkBrowser, o.chkBlankFields, o.chkSort}) {
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        }
+        QTest::mouseClick(o.btnOK, Qt::LeftButton);
+    });
+    Click(F().btnFormOptions);
+    Save();
+    const std::unique_ptr<TPagelette> saved = ReadDocumentFile(home + "TesselFiles/Form.pgx");
+    ASSERT_EQ(saved->WebForm().Count(), 5);
+    const std::string html = saved->FormHTML();
+    EXPECT_EQ(html, window->Document().FormHTML());
+    EXPECT_NE(ReadFile(home + "Upload/Form.html").find(html), std::string::npos);
+    for (const char* piece :
+         {"NAME=\"sort\" VALUE=\"alphabetic\"", "NAME=\"print_blank_fields\" VALUE=\"1\"",
+          "NAME=\"env_report\" VALUE=\"HTTP_USER_AGENT,REMOTE_HOST,REMOTE_ADDR\"",
+          "NAME=\"print_config\" VALUE=\"email,subject\"", " BORDER=1>",
+          "<FONT SIZE=5><B>Order</B></FONT>", "<a href=\"mailto:me@example.com\">"}) {
+        EXPECT_NE(html.find(piece), std::string::npos) << piece;
+    }
     for (const char* piece :
          {"<INPUT TYPE=\"HIDDEN\" NAME=\"recipient\" VALUE=\"me@example.com\">",
           "<TD WIDTH=30% VALIGN=TOP>Your name</TD>",
