@@ -259,7 +259,7 @@ class TfrmMain : public QWidget, private TPageHost {
     QAction* mnuOpen_ = nullptr;
     QMenu* popForms_ = nullptr;
     QList<QAction*> popFormsListItems_;  // shown only when the menu opens on the list
-    QAction* deleteKey_ = nullptr;  // Del anywhere in the window but in lists and edits
+    QAction* deleteKey_ = nullptr;       // Del anywhere in the window but in lists and edits
 
     TBlockType paletteKind_ = btHeading;
     int currentBlock_ = -1;
