@@ -22,6 +22,8 @@ class QAction;
 class QImage;
 class QPlainTextEdit;
 class QUrl;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace Ui {
 class TfrmMain;
@@ -33,6 +35,7 @@ class TUiServices;
 class THelpViewer;
 class TRegistryStore;
 class TWebTheme;
+class TfrmFields;
 
 // What the window's creator hands in, so that tests can build it without the user's files.
 struct TMainEnvironment {
@@ -68,6 +71,7 @@ class TfrmMain : public QWidget, private TPageHost {
     const QString& ImagePreviewPath() const { return previewPath_; }
     QMenu* PopBlocks() const { return popBlocks_; }
     QMenu* PopWhatsThis() const { return popWhatsThis_; }
+    QMenu* PopForms() const { return popForms_; }
     const TFontValue& MemoFont(int tag) const { return tag == 0 ? headingFont_ : textFont_; }
     int FontChosen(int tag) const { return tag == 0 ? headingFontChosen_ : textFontChosen_; }
     // The help context of a control's "What's This?", 0 when it has none.
@@ -147,6 +151,22 @@ class TfrmMain : public QWidget, private TPageHost {
     // `editThemes`: opened by "Edit Themes" of the preview, which then shows the theme.
     void btnThemeClick(bool editThemes = false);
 
+    // --- forms panel
+    void btnFormAddClick();
+    void popFormsPopup(bool onList);
+    void popFormsTextBoxClick(TFieldKind kind);
+    void btnFormEditClick();
+    void btnFormRemoveClick();
+    void btnFormUpClick();
+    void btnFormDownClick();
+    void lvFormsDragDrop(QTreeWidget* source, int targetRow);
+    void lvFormsSelectItem();
+    bool ClearAllFields();
+    void btnFormClearClick();
+    void btnFormBasicClick();
+    void LoadBasicFields();
+    void btnFormOptionsClick();
+
     // --- document commands
     void mnuNewClick();
     void mnuSaveClick();
@@ -218,6 +238,18 @@ class TfrmMain : public QWidget, private TPageHost {
     void RemoveLinkEntry(int row);
     std::string LinkEntryFromEdits() const;
 
+    // Forms panel.
+    void SetUpForms();
+    void ShowForms();
+    void StoreForms();
+    void ClearFormsList();
+    void RebuildFormsList();
+    QTreeWidgetItem* SelectedFormRow() const;
+    void LoadFieldIntoEditor(TfrmFields& editor);
+    void StoreFieldFromEditor(TfrmFields& editor, bool isNew);
+    void ExchangeFormRows(int from, int to);
+    std::string FieldsPath() const;
+
     // Document commands.
     std::optional<QString> WritePageHtml(TOutputMode mode, const std::string& path);
     void StorePendingEdits() override;
@@ -236,7 +268,9 @@ class TfrmMain : public QWidget, private TPageHost {
     QAction* mnuDelete_ = nullptr;
     QAction* mnuDeleteSeparator_ = nullptr;
     QAction* mnuOpen_ = nullptr;
-    QAction* deleteKey_ = nullptr;  // Del anywhere in the window but in lists and edits
+    QMenu* popForms_ = nullptr;
+    QList<QAction*> popFormsListItems_;  // shown only when the menu opens on the list
+    QAction* deleteKey_ = nullptr;       // Del anywhere in the window but in lists and edits
 
     TBlockType paletteKind_ = btHeading;
     int currentBlock_ = -1;
