@@ -98,16 +98,6 @@ TPageCharset PageCharsetOf(std::string_view page) {
     return IsValidUtf8(page) ? TPageCharset::Utf8 : TPageCharset::Windows1252;
 }
 
-bool IsValidUtf8(std::string_view bytes) {
-    for (size_t at = 0; at < bytes.size();) {
-        const size_t length = Utf8SequenceAt(bytes, at);
-        if (length == 0)
-            return false;
-        at += length;
-    }
-    return true;
-}
-
 std::string DecodePage(std::string_view page) {
     std::string out;
     out.reserve(page.size() + page.size() / 8);
