@@ -15,8 +15,9 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool AnyCaptionIs(const std::vector<std::string>& captions, const std::string& name) {
-    return std::any_of(captions.begin(), captions.end(),
-                       [&](const std::string& caption) { return SameTextIgnoringCase(caption, name); });
+    return std::any_of(captions.begin(), captions.end(), [&](const std::string& caption) {
+        return SameTextIgnoringCase(caption, name);
+    });
 }
 
 }  // namespace
@@ -36,7 +37,9 @@ bool IsProfileNameAcceptable(std::string_view name) {
     return !name.empty() && std::none_of(name.begin(), name.end(), IsRefusedProfileNameChar);
 }
 
-bool IsPortKey(char c) { return (c >= '0' && c <= '9') || c == '\b'; }
+bool IsPortKey(char c) {
+    return (c >= '0' && c <= '9') || c == '\b';
+}
 
 std::string PortDigits(std::string_view text) {
     std::string digits;

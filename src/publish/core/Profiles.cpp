@@ -9,10 +9,14 @@
 namespace tessel {
 namespace {
 
-std::string ProfileKey(const std::string& name) { return std::string(kProfilesKey) + name; }
+std::string ProfileKey(const std::string& name) {
+    return std::string(kProfilesKey) + name;
+}
 
 // The text before the first NUL; the writer leaves one after every value.
-std::string TextBeforeNul(const std::string& stored) { return stored.substr(0, stored.find('\0')); }
+std::string TextBeforeNul(const std::string& stored) {
+    return stored.substr(0, stored.find('\0'));
+}
 
 }  // namespace
 

@@ -10,7 +10,9 @@
 namespace tessel {
 namespace {
 
-std::string Key(const std::string& name) { return std::string(kProfilesKey) + name; }
+std::string Key(const std::string& name) {
+    return std::string(kProfilesKey) + name;
+}
 
 class ProfilesTest : public ::testing::Test {
   protected:
