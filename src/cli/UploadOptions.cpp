@@ -89,12 +89,9 @@ std::optional<std::string> CheckUploadOptions(const TUploadOptions& o) {
     if (o.user.value_or("").empty()) {
         return "--user is required" + orProfile;
     }
-    const std::string port = o.port.value_or(kDefaultFtpPort);
-    if (port.empty() || port.size() > 5 ||
-        port.find_first_not_of("0123456789") != std::string::npos || std::stoi(port) < 1 ||
-        std::stoi(port) > 65535) {
-        return "the port must be a number from 1 to 65535" +
-               (o.port ? ", not \"" + *o.port + "\"" : "");
+    // A port name such as "ftp" is fine for the name lookup; an empty one is not.
+    if (o.port && o.port->empty()) {
+        return "the port is empty";
     }
     if (!o.password && o.passwordFile.empty() && o.passwordEnv.empty()) {
         return "give one of --password-file and --password-env, or --profile";
