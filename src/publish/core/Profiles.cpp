@@ -49,19 +49,17 @@ void TServerProfiles::WriteProfile(const TServerProfile& profile, const std::str
     if (!IsProfileNameAcceptable(profile.name)) {
         throw std::invalid_argument("Not a server profile name: " + profile.name);
     }
-    if (!oldName.empty() && IsProfileNameAcceptable(oldName)) {
-        FStore.DeleteKey(ProfileKey(oldName));
-    }
-    const std::string key = ProfileKey(profile.name);
-    const auto write = [&](const char* value, const std::string& text) {
-        FStore.WriteString(key, value, text + '\0');
-    };
-    write("Username", profile.user);
-    write("Password", EncodeBase64(ScramblePassword(profile.password)));
-    write("Host", profile.host);
-    write("InitialDir", profile.initialDir);
-    write("Port", profile.port);
-    write("Passive", profile.passive ? "1" : "0");
+    // One change of the store: a rename never loses the profile half-way.
+    const bool renamed = !oldName.empty() && IsProfileNameAcceptable(oldName);
+    const auto text = [](const std::string& value) { return value + '\0'; };
+    FStore.WriteStrings(ProfileKey(profile.name),
+                        {{"Username", text(profile.user)},
+                         {"Password", text(EncodeBase64(ScramblePassword(profile.password)))},
+                         {"Host", text(profile.host)},
+                         {"InitialDir", text(profile.initialDir)},
+                         {"Port", text(profile.port)},
+                         {"Passive", text(profile.passive ? "1" : "0")}},
+                        renamed ? ProfileKey(oldName) : std::string());
 }
 
 bool TServerProfiles::DeleteProfile(const std::string& name) {
