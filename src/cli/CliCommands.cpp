@@ -29,7 +29,6 @@ int NotADocument(std::ostream& err, const std::exception& error) {
     return kFailed;
 }
 
-
 struct THtmlArguments {
     std::string file;
     TGenerateOptions options;
@@ -37,7 +36,8 @@ struct THtmlArguments {
 };
 
 // Fills `parsed` or returns the problem.
-std::optional<std::string> ParseHtmlArguments(const std::vector<std::string>& args, THtmlArguments& parsed) {
+std::optional<std::string> ParseHtmlArguments(const std::vector<std::string>& args,
+                                              THtmlArguments& parsed) {
     std::optional<std::string> home;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -50,10 +50,12 @@ std::optional<std::string> ParseHtmlArguments(const std::vector<std::string>& ar
         } else if (arg == "--banner") {
             parsed.options.banner = true;
         } else if (arg == "--home") {
-            if (!hasValue) return "--home needs a folder";
+            if (!hasValue)
+                return "--home needs a folder";
             home = args[++i];
         } else if (arg == "-o" || arg == "--output") {
-            if (!hasValue) return arg + " needs a file name";
+            if (!hasValue)
+                return arg + " needs a file name";
             parsed.output = args[++i];
         } else if (!arg.empty() && arg[0] == '-') {
             return "unknown option '" + arg + "'";

@@ -14,96 +14,36 @@
 #include <memory>
 #include <optional>
 
+#include "cli/UploadOptions.h"
+#include "platform/RegistryStore.h"
+#include "platform/UserFolders.h"
 #include "publish/FtpCli.h"
 #include "publish/FtpUploader.h"
+#include "publish/core/Profiles.h"
 
 namespace tessel {
 
 const char* const kUploadUsage =
     "tessel-cli upload --host H [--port P] --user U (--password-file F | --password-env VAR)\n"
-    "                  [--dir D] [--mkdir] [--passive] [--timeout S] FILE...\n"
+    "                  [--dir D] [--mkdir] [--passive | --active] [--timeout S] FILE...\n"
+    "tessel-cli upload --profile NAME [any option above] FILE...\n"
     "  Sends the files by FTP, the last one first, into directory D (or the log-in\n"
     "  directory). --mkdir creates D when the server says it does not exist. The password\n"
-    "  is read from the first line of file F or from environment variable VAR.\n";
+    "  is read from the first line of file F or from environment variable VAR.\n"
+    "  --profile takes the server address, port, user name, password, directory and\n"
+    "  passive mode from the desktop program's server profile NAME (letter case does not\n"
+    "  matter); options given as well win over the profile's values. Active mode is the\n"
+    "  default without a profile.\n";
 
 namespace {
 
 constexpr std::chrono::milliseconds kQuitGrace{1000};
 
-struct TUploadOptions {
-    std::string host;
-    std::string port = "21";
-    std::string user;
-    std::string passwordFile;
-    std::string passwordEnv;
-    std::string dir;
-    bool mkdir = false;
-    bool passive = false;
-    int timeout = 15;
-    std::vector<std::string> files;
-};
-
-// Returns an error text, or nothing when the arguments are complete.
-std::optional<std::string> ParseOptions(const std::vector<std::string>& args, TUploadOptions& o) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const auto value = [&](std::string& target) -> bool {
-            if (i + 1 >= args.size()) {
-                return false;
-            }
-            target = args[++i];
-            return true;
-        };
-        std::string timeout;
-        bool ok = true;
-        if (a == "--host") {
-            ok = value(o.host);
-        } else if (a == "--port") {
-            ok = value(o.port);
-        } else if (a == "--user") {
-            ok = value(o.user);
-        } else if (a == "--password-file") {
-            ok = value(o.passwordFile);
-        } else if (a == "--password-env") {
-            ok = value(o.passwordEnv);
-        } else if (a == "--dir") {
-            ok = value(o.dir);
-        } else if (a == "--timeout") {
-            ok = value(timeout);
-            char* end = nullptr;
-            o.timeout = ok ? static_cast<int>(std::strtol(timeout.c_str(), &end, 10)) : 0;
-            if (ok && (end == timeout.c_str() || *end != '\0' || o.timeout < 1)) {
-                return "--timeout needs a whole number of seconds above 0";
-            }
-        } else if (a == "--mkdir") {
-            o.mkdir = true;
-        } else if (a == "--passive") {
-            o.passive = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return "unknown option " + a;
-        } else {
-            o.files.push_back(a);
-        }
-        if (!ok) {
-            return a + " needs a value";
-        }
-    }
-    if (o.host.empty()) {
-        return "--host is required";
-    }
-    if (o.user.empty()) {
-        return "--user is required";
-    }
-    if (o.passwordFile.empty() == o.passwordEnv.empty()) {
-        return "give exactly one of --password-file and --password-env";
-    }
-    if (o.files.empty()) {
-        return "no file to upload";
-    }
-    return std::nullopt;
-}
-
 std::optional<std::string> ReadPassword(const TUploadOptions& o, std::string& password) {
+    if (o.password) {
+        password = *o.password;
+        return std::nullopt;
+    }
     if (!o.passwordEnv.empty()) {
         const char* value = std::getenv(o.passwordEnv.c_str());
         if (value == nullptr) {
@@ -180,6 +120,22 @@ class TProgressPrinter {
     std::chrono::steady_clock::time_point FLastShown;
 };
 
+// The profile from the settings the desktop program uses.
+std::optional<std::string> LoadProfile(TUploadOptions& options) {
+    TRegistryStore store(TRegistryStore::DefaultPath(UserFoldersFromEnvironment()));
+    TServerProfiles profiles(store);
+    if (!profiles.ProfileExists(options.profile)) {
+        std::string known;
+        for (const auto& name : profiles.ListProfiles()) {
+            known += (known.empty() ? "" : ", ") + ("\"" + name + "\"");
+        }
+        return "there is no server profile \"" + options.profile + "\" in " + store.FilePath() +
+               (known.empty() ? " (it holds no profiles)" : " (it holds " + known + ")");
+    }
+    FillFromProfile(options, profiles.ReadProfile(options.profile));
+    return std::nullopt;
+}
+
 std::unique_ptr<QCoreApplication> EnsureApplication() {
     if (QCoreApplication::instance() != nullptr) {
         return nullptr;
@@ -198,7 +154,17 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
         return 0;
     }
     TUploadOptions options;
-    if (const auto problem = ParseOptions(args, options)) {
+    if (const auto problem = ParseUploadOptions(args, options)) {
+        err << "tessel-cli upload: " << *problem << "\n" << kUploadUsage;
+        return 2;
+    }
+    if (!options.profile.empty()) {
+        if (const auto problem = LoadProfile(options)) {
+            err << "tessel-cli upload: " << *problem << "\n";
+            return 2;
+        }
+    }
+    if (const auto problem = CheckUploadOptions(options)) {
         err << "tessel-cli upload: " << *problem << "\n" << kUploadUsage;
         return 2;
     }
@@ -210,15 +176,15 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
     const auto app = EnsureApplication();
 
     TFtpClient client;
-    client.HostName = options.host;
-    client.Port = options.port;
-    client.UserName = options.user;
+    client.HostName = *options.host;
+    client.Port = options.port.value_or(kDefaultFtpPort);
+    client.UserName = *options.user;
     client.PassWord = password;
-    client.HostDirName = options.dir;
+    client.HostDirName = options.dir.value_or("");
     client.Binary = true;
     client.ShareMode = ftpShareExclusive;
     client.Timeout = options.timeout;
-    client.Passive = options.passive;
+    client.Passive = options.passive.value_or(false);
 
     TFtpUploader uploader(client);
     for (const auto& file : options.files) {

@@ -25,7 +25,9 @@ constexpr const char* kUsage =
     "  dump FILE                print any component stream (document, template, theme file)\n"
     "                           as readable text\n"
     "  resave IN OUT            read a component stream and write it again\n"
-    "  upload ...               send files to an FTP server (see 'tessel-cli upload --help')\n"
+    "  upload ...               send files to an FTP server, given by options or by a server\n"
+    "                           profile of the desktop program: upload --profile NAME FILE...\n"
+    "                           (see 'tessel-cli upload --help')\n"
     "  --help                   show this text\n";
 
 }  // namespace

@@ -178,13 +178,27 @@ int TRegistryStore::ReadInteger(const std::string& key, const std::string& name,
 
 void TRegistryStore::WriteString(const std::string& key, const std::string& name,
                                  const std::string& value) {
+    WriteStrings(key, {{name, value}});
+}
+
+void TRegistryStore::WriteStrings(const std::string& key,
+                                  const std::vector<std::pair<std::string, std::string>>& values,
+                                  const std::string& keyToDeleteFirst) {
     TKeys keys = Load(path_);
-    TKey& target = keys[Create(keys, NormalizedKey(key))];
-    TValue& stored = target.values[Lower(name)];
-    if (stored.name.empty()) {
-        stored.name = name;
+    const std::string deleted = Lower(NormalizedKey(keyToDeleteFirst));
+    if (!deleted.empty()) {
+        std::erase_if(keys, [&deleted](const auto& entry) {
+            return entry.first == deleted || IsBelow(entry.first, deleted);
+        });
     }
-    stored.data = value;
+    TKey& target = keys[Create(keys, NormalizedKey(key))];
+    for (const auto& [name, value] : values) {
+        TValue& stored = target.values[Lower(name)];
+        if (stored.name.empty()) {
+            stored.name = name;
+        }
+        stored.data = value;
+    }
     Save(path_, keys);
 }
 

@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/UserFolders.h"
@@ -37,6 +38,12 @@ class TRegistryStore {
     // Writing creates the key and its parents when they are missing.
     void WriteString(const std::string& key, const std::string& name, const std::string& value);
     void WriteInteger(const std::string& key, const std::string& name, int value);
+    // Several values in one change of the file, so that either all of them are stored or
+    // none. When `keyToDeleteFirst` is not empty, that key and its subkeys go first, in the
+    // same change.
+    void WriteStrings(const std::string& key,
+                      const std::vector<std::pair<std::string, std::string>>& values,
+                      const std::string& keyToDeleteFirst = std::string());
     void CreateKey(const std::string& key);
     // Both return false when there was nothing to delete. DeleteKey takes the subkeys too.
     bool DeleteValue(const std::string& key, const std::string& name);

@@ -82,6 +82,33 @@ TEST_F(RegistryStoreTest, DeletingAKeyTakesItsSubkeysButNotItsNamesakes) {
     EXPECT_TRUE(store_.KeyExists(profiles + "\\Homepage"));
 }
 
+TEST_F(RegistryStoreTest, SeveralValuesReplaceAKeyInOneChange) {
+    const std::string old = std::string(kSettings) + "\\Profiles\\Old";
+    const std::string renamed = std::string(kSettings) + "\\Profiles\\New";
+    store_.WriteString(old, "Host", "a");
+    store_.WriteString(old + "\\Sub", "X", "1");
+    store_.WriteString(std::string(kSettings) + "\\Profiles\\Older", "Host", "b");
+    struct stat before {};
+    ::stat(path_.c_str(), &before);
+
+    store_.WriteStrings(renamed, {{"Host", "c"}, {"Port", "21"}}, old);
+    EXPECT_FALSE(store_.KeyExists(old));
+    EXPECT_FALSE(store_.KeyExists(old + "\\Sub"));
+    EXPECT_EQ(store_.ReadString(std::string(kSettings) + "\\Profiles\\Older", "Host"), "b");
+    EXPECT_EQ(store_.ValueNames(renamed), (std::vector<std::string>{"Host", "Port"}));
+    EXPECT_EQ(store_.ReadString(renamed, "Port"), "21");
+    struct stat after {};
+    ::stat(path_.c_str(), &after);
+    EXPECT_NE(before.st_ino, after.st_ino);
+
+    // Deleting the key that is written again (another letter case) leaves only the new values
+    // under the new spelling.
+    store_.WriteStrings(std::string(kSettings) + "\\Profiles\\NEW", {{"User", "u"}}, renamed);
+    EXPECT_EQ(store_.SubKeyNames(std::string(kSettings) + "\\Profiles"),
+              (std::vector<std::string>{"NEW", "Older"}));
+    EXPECT_EQ(store_.ValueNames(renamed), std::vector<std::string>{"User"});
+}
+
 TEST_F(RegistryStoreTest, EmptyKeysAndAwkwardBytesSurviveTheFile) {
     store_.CreateKey(std::string(kSettings) + "\\Profiles");
     const std::string awkward("line1\r\nline2\0=%41[x];\x01\xE9", 21);

@@ -9,7 +9,9 @@
 #include "NetTestSupport.h"
 #include "ScriptedFtpServer.h"
 #include "cli/UploadCommand.h"
+#include "platform/RegistryStore.h"
 #include "publish/FtpUploader.h"
+#include "publish/core/Profiles.h"
 
 namespace tessel::test {
 namespace {
@@ -145,6 +147,86 @@ TEST_F(UploadCommandTest, StallingServerTimesOut) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "Error 426 Timeout\n");
+}
+
+// --profile reads the settings store the desktop program writes, found the same way.
+class UploadWithProfileTest : public UploadCommandTest {
+  protected:
+    void SetUp() override {
+        UploadCommandTest::SetUp();
+        const char* previous = std::getenv("XDG_CONFIG_HOME");
+        FPreviousConfig = previous != nullptr ? std::optional<std::string>(previous) : std::nullopt;
+        setenv("XDG_CONFIG_HOME", FConfig.Path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (FPreviousConfig) {
+            setenv("XDG_CONFIG_HOME", FPreviousConfig->c_str(), 1);
+        } else {
+            unsetenv("XDG_CONFIG_HOME");
+        }
+    }
+
+    void SaveProfile(const TServerProfile& profile) {
+        TRegistryStore store((FConfig.Path() / "brindle-tessel" / "registry").string());
+        TServerProfiles(store).WriteProfile(profile, "");
+    }
+
+    TTempDir FConfig;
+    std::optional<std::string> FPreviousConfig;
+};
+
+TEST_F(UploadWithProfileTest, UploadsWithTheProfilesLogInDirectoryAndPassiveMode) {
+    TTempDir serverDir;
+    TPyFtpServer server(serverDir.Path(), "anna", "s3cr\xC3\xA4t:*");
+    ASSERT_NE(server.Port(), 0) << "pyftpdlib did not start";
+    std::filesystem::create_directory(serverDir.Path() / "www");
+    const std::string page = MakeBytes(3000, 3);
+    WriteFile(FLocal.Path() / "index.html", page);
+    TServerProfile profile;
+    profile.name = "Home Site";
+    profile.user = "anna";
+    profile.password = "s3cr\xC3\xA4t:*";
+    profile.host = "127.0.0.1";
+    profile.port = std::to_string(server.Port());
+    profile.initialDir = "www";
+    profile.passive = true;
+    SaveProfile(profile);
+
+    const auto r = RunCli({"--profile", "home site", (FLocal.Path() / "index.html").string()});
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("Transfer Completed."), std::string::npos) << r.out;
+    EXPECT_TRUE(ReadFile(serverDir.Path() / "www" / "index.html") == page);
+    EXPECT_EQ(r.out.find("s3cr"), std::string::npos);
+
+    // Explicit options win: the profile points at a closed port and another directory.
+    profile.port = std::to_string(FreeLoopbackPort());
+    profile.initialDir = "missing";
+    SaveProfile(profile);
+    const auto overridden =
+        RunCli({"--profile", "Home Site", "--port", std::to_string(server.Port()), "--dir", "",
+                "--active", (FLocal.Path() / "index.html").string()});
+    EXPECT_EQ(overridden.code, 0) << overridden.out << overridden.err;
+    EXPECT_TRUE(ReadFile(serverDir.Path() / "index.html") == page);
+}
+
+TEST_F(UploadWithProfileTest, UnknownProfileIsAUsageError) {
+    const std::string file = (FLocal.Path() / "a.txt").string();
+    WriteFile(file, "a");
+    const auto none = RunCli({"--profile", "Home", file});
+    EXPECT_EQ(none.code, 2);
+    EXPECT_NE(none.err.find("there is no server profile \"Home\""), std::string::npos) << none.err;
+    EXPECT_NE(none.err.find("(it holds no profiles)"), std::string::npos) << none.err;
+
+    TServerProfile work;
+    work.name = "Work";
+    work.host = "127.0.0.2";
+    work.user = "anna";
+    SaveProfile(work);
+    const auto other = RunCli({"--profile", "Home", file});
+    EXPECT_EQ(other.code, 2);
+    EXPECT_NE(other.err.find("(it holds \"Work\")"), std::string::npos) << other.err;
+    // A name that cannot be a profile's is simply not found.
+    EXPECT_EQ(RunCli({"--profile", "Work\\..", file}).code, 2);
 }
 
 // Servers that misbehave at one point of an upload; the command must end with exit 1 and

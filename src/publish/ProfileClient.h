@@ -1,0 +1,14 @@
+#pragma once
+
+// Loading a server profile into the FTP client before a session.
+
+namespace tessel {
+
+class TCustomFtpCli;
+struct TServerProfile;
+
+// Sets UserName, PassWord, HostName, HostDirName, Port and Passive from the profile; the
+// client's other properties stay as they are.
+void LoadProfileIntoClient(const TServerProfile& profile, TCustomFtpCli& client);
+
+}  // namespace tessel

@@ -1,0 +1,126 @@
+#include "publish/core/SendCheck.h"
+
+#include <filesystem>
+
+#include "app/core/BlockKinds.h"
+#include "app/core/PictureNames.h"
+#include "app/core/ProgramPaths.h"
+#include "document/PageForm.h"
+#include "document/Pagelette.h"
+
+namespace tessel {
+namespace {
+
+bool IsBlank(const std::string& text) {
+    return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+bool PictureIsThere(const std::string& folder, const std::string& name) {
+    const std::string path = PictureFilePath(folder, name);
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
+// "Block 3 (Image)": the number the user counts in the block list, from 1.
+std::string BlockWords(int index, TBlockType kind) {
+    return "Block " + std::to_string(index + 1) + " (" + BlockCaption(kind) + ")";
+}
+
+class TChecker {
+  public:
+    explicit TChecker(const std::string& programFolder) : FFolder(programFolder) {}
+
+    void PageSettings(int index, TPagePropertiesBlock& settings) {
+        const std::string who = BlockWords(index, btPageProperties);
+        if (IsBlank(settings.PageTitle)) {
+            Add(index, TSendProblem::NoTitle,
+                who +
+                    ": the page has no title. Visitors see the title at the top of the "
+                    "browser and in their bookmarks.");
+        }
+        if (!settings.Background.empty() &&
+            !PictureIsThere(FFolder + kBackgroundsFolder, settings.Background)) {
+            Add(index, TSendProblem::MissingPicture,
+                who + ": the background picture \"" + settings.Background +
+                    "\" is missing from its folder, so visitors will not see it.");
+        }
+    }
+
+    void Image(int index, TImageBlock& image) {
+        const std::string who = BlockWords(index, btImage);
+        if (image.FileName.empty()) {
+            Add(index, TSendProblem::MissingPicture,
+                who + ": no picture has been chosen, so visitors will see an empty frame.");
+        } else if (!PictureIsThere(FFolder + kImagesFolder, image.FileName)) {
+            Add(index, TSendProblem::MissingPicture,
+                who + ": the picture \"" + image.FileName +
+                    "\" is missing from its folder, so visitors will see an empty frame.");
+        }
+        if (IsBlank(image.Alt)) {
+            Add(index, TSendProblem::NoAlternativeText,
+                who +
+                    ": the picture has no alternative text, the words shown in its place "
+                    "when it cannot be seen or is read aloud.");
+        }
+    }
+
+    void Link(int index, TLinkBlock& link) {
+        // A drop box with no entries is shown as a single link.
+        const bool singleLink = !link.UseDropBox || link.DropBoxText.empty();
+        if (singleLink && !IsBlank(link.LinkText) && IsBlank(link.LinkURL)) {
+            Add(index, TSendProblem::NoLinkAddress,
+                BlockWords(index, btLink) + ": the link \"" + link.LinkText +
+                    "\" has no address, so clicking it leads nowhere.");
+        }
+    }
+
+    void Form(int index, TPagelette& document) {
+        // A form without fields is not shown at all.
+        if (document.WebForm().Count() > 0 && IsBlank(document.Email)) {
+            Add(index, TSendProblem::NoFormAddress,
+                BlockWords(index, btForms) +
+                    ": the e-mail form has no address to send its answers to, so whatever "
+                    "visitors fill in is lost.");
+        }
+    }
+
+    std::vector<TSendFinding> Findings() { return std::move(FFindings); }
+
+  private:
+    void Add(int index, TSendProblem problem, std::string text) {
+        FFindings.push_back({index, problem, std::move(text)});
+    }
+
+    const std::string& FFolder;
+    std::vector<TSendFinding> FFindings;
+};
+
+}  // namespace
+
+std::vector<TSendFinding> CheckBeforeSending(TPagelette& document,
+                                             const std::string& programFolder) {
+    TChecker checker(programFolder);
+    TPageCollection& page = document.Page();
+    for (int i = 0; i < page.Count(); ++i) {
+        TPageItem& block = page.Items(i);
+        switch (block.BlockType) {
+            case btPageProperties:
+                checker.PageSettings(i, block.PagePropertiesBlock());
+                break;
+            case btImage:
+                checker.Image(i, block.ImageBlock());
+                break;
+            case btLink:
+                checker.Link(i, block.LinkBlock());
+                break;
+            case btForms:
+                checker.Form(i, document);
+                break;
+            default:
+                break;
+        }
+    }
+    return checker.Findings();
+}
+
+}  // namespace tessel

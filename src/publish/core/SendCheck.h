@@ -1,0 +1,33 @@
+#pragma once
+
+// The check before a page is sent: things a visitor of the published page would notice,
+// told in words for someone who knows no HTML. Only what the page's HTML actually shows is
+// checked.
+
+#include <string>
+#include <vector>
+
+namespace tessel {
+
+class TPagelette;
+
+enum class TSendProblem {
+    NoTitle,            // the page settings have no title
+    MissingPicture,     // a picture the page shows is not in its folder (or none was chosen)
+    NoAlternativeText,  // an image block without alternative text
+    NoFormAddress,      // an e-mail form with fields but no address to send to
+    NoLinkAddress,      // a single link with words but no address
+};
+
+struct TSendFinding {
+    int block;  // index in the block list; 0 is the page settings
+    TSendProblem problem;
+    std::string text;  // one line for the user, naming the block
+};
+
+// The findings in block order. `programFolder` ends in "/"; pictures are looked for in its
+// Upload/images/ and Upload/backgrounds/.
+std::vector<TSendFinding> CheckBeforeSending(TPagelette& document,
+                                             const std::string& programFolder);
+
+}  // namespace tessel

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "NetTestSupport.h"
+#include "platform/RegistryStore.h"
+#include "publish/FtpCli.h"
+#include "publish/ProfileClient.h"
+#include "publish/core/Profiles.h"
+
+namespace tessel::test {
+namespace {
+
+TEST(ProfileClientTest, AStoredProfileReachesTheClientAndLeavesTheRestAlone) {
+    TTempDir dir;
+    TRegistryStore store((dir.Path() / "registry").string());
+    TServerProfiles profiles(store);
+    TServerProfile stored{"Club", "anna", "pa55", "127.0.0.2", "www", "2121", true};
+    profiles.WriteProfile(stored, "");
+
+    TFtpClient client;
+    client.Timeout = 7;
+    client.Binary = false;
+    client.HostFileName = "index.html";
+    LoadProfileIntoClient(profiles.ReadProfile("club"), client);
+    EXPECT_EQ(client.UserName, "anna");
+    EXPECT_EQ(client.PassWord, "pa55");
+    EXPECT_EQ(client.HostName, "127.0.0.2");
+    EXPECT_EQ(client.HostDirName, "www");
+    EXPECT_EQ(client.Port, "2121");
+    EXPECT_TRUE(client.Passive);
+    EXPECT_EQ(client.Timeout, 7);
+    EXPECT_FALSE(client.Binary);
+    EXPECT_EQ(client.HostFileName, "index.html");
+
+    // A profile without a stored port gives the FTP port.
+    store.DeleteValue(std::string(kProfilesKey) + "Club", "Port");
+    store.DeleteValue(std::string(kProfilesKey) + "Club", "Passive");
+    LoadProfileIntoClient(profiles.ReadProfile("Club"), client);
+    EXPECT_EQ(client.Port, "21");
+    EXPECT_FALSE(client.Passive);
+}
+
+}  // namespace
+}  // namespace tessel::test

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/RegistryStore.h"
+#include "publish/core/Profiles.h"
+#include "support/TempFolder.h"
+
+namespace tessel {
+namespace {
+
+std::string Key(const std::string& name) {
+    return std::string(kProfilesKey) + name;
+}
+
+class ProfilesTest : public ::testing::Test {
+  protected:
+    TServerProfile Profile(const std::string& name, const std::string& password = "pw") {
+        TServerProfile p;
+        p.name = name;
+        p.user = "anna";
+        p.password = password;
+        p.host = "ftp.example.org";
+        p.initialDir = "public_html";
+        p.port = "2121";
+        p.passive = true;
+        return p;
+    }
+
+    testing::TTempFolder folder_;
+    TRegistryStore store_{folder_.Path() + "registry"};
+    TServerProfiles profiles_{store_};
+};
+
+TEST_F(ProfilesTest, WrittenProfileReadsBackWithValuesStoredAsTheDesktopDoes) {
+    profiles_.WriteProfile(Profile("Home"), "");
+    EXPECT_EQ(profiles_.ReadProfile("Home"), Profile("Home"));
+    // Each value's text is followed by one NUL; the password is scrambled, then Base64.
+    EXPECT_EQ(store_.Read(Key("Home"), "Username"), std::string("anna", 5));
+    EXPECT_EQ(store_.Read(Key("Home"), "Port"), std::string("2121", 5));
+    EXPECT_EQ(store_.Read(Key("Home"), "Passive"), std::string("1", 2));
+    const std::string storedPassword = store_.ReadString(Key("Home"), "Password");
+    EXPECT_EQ(storedPassword.size(), 5u);
+    EXPECT_EQ(storedPassword.back(), '\0');
+    EXPECT_EQ(storedPassword.find("pw"), std::string::npos);
+}
+
+TEST_F(ProfilesTest, ShortPasswordsSurviveTheStoreWithTheirPadding) {
+    const char* const passwords[] = {"a", "ab", "abc", "", "p\xE4ss w:rd"};
+    const std::size_t padding[] = {2, 1, 0, 0, 0};
+    for (std::size_t i = 0; i < std::size(passwords); ++i) {
+        profiles_.WriteProfile(Profile("P", passwords[i]), "");
+        EXPECT_EQ(profiles_.ReadProfile("P").password, passwords[i]);
+        const std::string stored = store_.ReadString(Key("P"), "Password");
+        const std::string text = stored.substr(0, stored.find('\0'));
+        EXPECT_EQ(std::count(text.begin(), text.end(), '='), static_cast<long>(padding[i]));
+        if (std::string(passwords[i]).size() <= 3) {
+            EXPECT_EQ(text.size(), std::string(passwords[i]).empty() ? 0u : 4u);
+        }
+    }
+}
+
+TEST_F(ProfilesTest, MissingValuesReadAsEmptyPortAsDefaultAndTextStopsAtTheFirstNul) {
+    store_.WriteString(Key("Bare"), "Host", std::string("h.example.org\0junk", 18));
+    store_.WriteString(Key("Bare"), "Passive", "1");  // written by hand, without NUL
+    const TServerProfile p = profiles_.ReadProfile("Bare");
+    EXPECT_EQ(p.host, "h.example.org");
+    EXPECT_EQ(p.port, "21");
+    EXPECT_EQ(p.user, "");
+    EXPECT_EQ(p.password, "");
+    EXPECT_EQ(p.initialDir, "");
+    EXPECT_TRUE(p.passive);
+    store_.WriteString(Key("Bare"), "Passive", std::string("0\0", 2));
+    EXPECT_FALSE(profiles_.ReadProfile("Bare").passive);
+    store_.DeleteValue(Key("Bare"), "Passive");
+    EXPECT_FALSE(profiles_.ReadProfile("Bare").passive);
+}
+
+TEST_F(ProfilesTest, ListsInStoreOrderAndFindsNamesWithoutRegardToCase) {
+    profiles_.WriteProfile(Profile("zeta"), "");
+    profiles_.WriteProfile(Profile("Alpha"), "");
+    profiles_.WriteProfile(Profile("beta"), "");
+    EXPECT_EQ(profiles_.ListProfiles(), (std::vector<std::string>{"Alpha", "beta", "zeta"}));
+    EXPECT_TRUE(profiles_.ProfileExists("ALPHA"));
+    EXPECT_FALSE(profiles_.ProfileExists("Alp"));
+    EXPECT_FALSE(profiles_.ProfileExists(""));
+    EXPECT_FALSE(profiles_.ProfileExists("Alpha\\x"));
+}
+
+TEST_F(ProfilesTest, RenameLeavesNothingUnderTheOldNameAndEditInPlaceOverwrites) {
+    profiles_.WriteProfile(Profile("Old"), "");
+    TServerProfile renamed = Profile("New");
+    renamed.user = "bert";
+    profiles_.WriteProfile(renamed, "Old");
+    EXPECT_FALSE(store_.KeyExists(Key("Old")));
+    EXPECT_EQ(profiles_.ListProfiles(), std::vector<std::string>{"New"});
+    EXPECT_EQ(profiles_.ReadProfile("New").user, "bert");
+
+    renamed.host = "other.example.org";
+    renamed.passive = false;
+    profiles_.WriteProfile(renamed, "");
+    EXPECT_EQ(profiles_.ReadProfile("New"), renamed);
+    EXPECT_EQ(profiles_.ListProfiles(), std::vector<std::string>{"New"});
+}
+
+TEST_F(ProfilesTest, DeleteRemovesOnlyThatProfile) {
+    profiles_.WriteProfile(Profile("A"), "");
+    profiles_.WriteProfile(Profile("B"), "");
+    EXPECT_TRUE(profiles_.DeleteProfile("a"));
+    EXPECT_FALSE(profiles_.DeleteProfile("a"));
+    EXPECT_EQ(profiles_.ListProfiles(), std::vector<std::string>{"B"});
+    // An empty name must not take the whole Profiles key with it.
+    EXPECT_FALSE(profiles_.DeleteProfile(""));
+    EXPECT_EQ(profiles_.ListProfiles(), std::vector<std::string>{"B"});
+}
+
+TEST_F(ProfilesTest, RefusesNamesThatWouldMakeAnotherKey) {
+    EXPECT_THROW(profiles_.WriteProfile(Profile("a\\b"), ""), std::invalid_argument);
+    EXPECT_THROW(profiles_.WriteProfile(Profile(""), ""), std::invalid_argument);
+    EXPECT_FALSE(store_.KeyExists(Key("a")));
+    EXPECT_TRUE(profiles_.ListProfiles().empty());
+}
+
+}  // namespace
+}  // namespace tessel
