@@ -349,6 +349,12 @@ TEST_F(FormsPanelTest, TheListFollowsDeletedOpenedAndNewDocuments) {
 TEST_F(FormsPanelTest, AFormWithEveryKindOfFieldGivesItsHtml) {
     OpenWithForm();
     QTest::keyClicks(F().txtFormAddress, "me@example.com");
+    // The basic fields first, through the field bank's OK.
+    ui.AnswerExec([](QDialog& dialog) {
+        QTest::mouseClick(static_cast<TfrmCommonFields&>(dialog).Form().btnOK, Qt::LeftButton);
+    });
+    Click(F().btnFormBasic);
+    ASSERT_EQ(Fields().Count(), 6);
     AddField(fkText, "Full Name", [](Ui::TfrmFields& e) {
         QTest::keyClicks(e.txtText, "Your name");
         QTest::keyClicks(e.txtValue, "Jo");
@@ -380,7 +386,7 @@ TEST_F(FormsPanelTest, AFormWithEveryKindOfFieldGivesItsHtml) {
     Click(F().btnFormOptions);
     Save();
     const std::unique_ptr<TPagelette> saved = ReadDocumentFile(home + "TesselFiles/Form.pgx");
-    ASSERT_EQ(saved->WebForm().Count(), 5);
+    ASSERT_EQ(saved->WebForm().Count(), 11);
     const std::string html = saved->FormHTML();
     EXPECT_EQ(html, window->Document().FormHTML());
     EXPECT_NE(ReadFile(home + "Upload/Form.html").find(html), std::string::npos);
@@ -399,7 +405,8 @@ TEST_F(FormsPanelTest, AFormWithEveryKindOfFieldGivesItsHtml) {
           "<INPUT TYPE=\"Radio\" NAME=\"size\" VALUE=\"s\"> Small<BR>",
           "<INPUT TYPE=\"Radio\" NAME=\"size\" VALUE=\"l\" CHECKED> Large<BR>",
           "<INPUT TYPE=\"CheckBox\" NAME=\"extras_cheese_topping\" VALUE=\"c\" CHECKED>",
-          "<SELECT NAME=\"day\">", "<OPTION VALUE=\"tu\">Tuesday"}) {
+          "<SELECT NAME=\"day\">", "<OPTION VALUE=\"tu\">Tuesday",
+          "<INPUT NAME=\"e-mail\" VALUE=\"\" SIZE=\"30\">", "<SELECT NAME=\"state\">"}) {
         EXPECT_NE(html.find(piece), std::string::npos) << piece;
     }
 }
