@@ -7,5 +7,5 @@ build="${1:-build/dev}"
 cd "$(dirname "$0")/.."
 mkdir -p data/Templates
 cmake --build "$build" --target tessel_core_tests
-"$build/tests/tessel_core_tests" --gtest_also_run_disabled_tests \
+"$build/bin/tessel_core_tests" --gtest_also_run_disabled_tests \
     --gtest_filter='DeliveredTemplates.DISABLED_Write'

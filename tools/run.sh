@@ -5,4 +5,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSEL_TESTS=OFF
 cmake --build build/release -j "$(nproc)" --target tessel tessel-cli
-exec build/release/src/tessel "$@"
+exec build/release/bin/tessel "$@"

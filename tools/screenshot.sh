@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/main-window.png}")
 page=${2:+$(realpath "$2")}
 build=${TESSEL_BUILD:-build/release}
-if [ ! -x "$build/src/tessel" ]; then
+if [ ! -x "$build/bin/tessel" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSEL_TESTS=OFF
     cmake --build "$build" --target tessel -j2
 fi
@@ -40,7 +40,7 @@ xvfb_pid=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
 
-"$build/src/tessel" ${page:+"$page"} >/dev/null 2>&1 &
+"$build/bin/tessel" ${page:+"$page"} >/dev/null 2>&1 &
 tessel_pid=$!
 # The splash window stays for its minimum time; then the main window comes up.
 for _ in $(seq 200); do

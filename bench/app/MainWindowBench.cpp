@@ -13,7 +13,7 @@
 #include "document/Stream.h"
 #include "platform/RegistryStore.h"
 #include "platform/gui/QtUiServices.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Main.h"
 
 namespace tessel {

@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QPainter>
@@ -13,12 +14,13 @@
 #include "dialogs/Splash.h"
 #include "dialogs/TipDay.h"
 #include "html/MakerAddresses.h"
+#include "platform/ProgramFolder.h"
 #include "platform/RegistryStore.h"
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/OpenWithShell.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Main.h"
 
 namespace tessel {
@@ -49,10 +51,23 @@ TfrmMain::TfrmMain(TUiServices& ui, TMainEnvironment environment, QWidget* paren
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    // The controls and the application still signal while the window is taken apart (the
+    // focus moves, lists empty); by then no handler of this window may run.
+    qApp->disconnect(this);
+    for (QObject* control : findChildren<QObject*>()) control->disconnect(this);
+}
 
 void TfrmMain::FormCreate() {
+    const TFillingPanels filling(*this);
     ReadSettings();
+    try {
+        // File dialogs start in these folders; a missing one would send the first save to
+        // whatever folder the program was started from.
+        CreateProgramSubFolders(env_.programFolder);
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+    }
     paletteKind_ = btHeading;
     NewDocument();
     LoadThemes();
@@ -140,21 +155,8 @@ void TfrmMain::WriteSettings() {
 }
 
 bool TfrmMain::FormCloseQuery() {
-    if (modified_) {
-        TMessage question;
-        question.kind = TMsgKind::Confirmation;
-        question.text =
-            QStringLiteral("Would you like to save changes to %1?").arg(ToQt(currentName_));
-        question.buttons = mbYes | mbNo | mbCancel;
-        const TMsgButton answer = ui_.Message(this, question);
-        if (answer == mbCancel)
-            return false;
-        if (answer == mbYes) {
-            mnuSaveClick();
-            if (modified_)
-                return false;
-        }
-    }
+    if (!AskSaveChanges())
+        return false;
     WriteSettings();
     std::error_code ignored;
     std::filesystem::remove(env_.programFolder + kDocumentsFolder + "~tmp.html", ignored);

@@ -19,6 +19,7 @@ class QButtonGroup;
 class QListWidgetItem;
 class QMenu;
 class QAction;
+class QImage;
 class QPlainTextEdit;
 class QUrl;
 
@@ -137,6 +138,14 @@ class TfrmMain : public QWidget, private TPageHost {
     void updnHRWidthClick();
     // `editThemes`: opened by "Edit Themes" of the preview, which then shows the theme.
     void btnThemeClick(bool editThemes = false);
+    void chkNoShadeClick();
+    // Del in the meta list and in the link list removes the selected entry; true when the
+    // key was theirs.
+    bool lstMetaKeyDown(int key);
+    bool lstLinksKeyDown(int key);
+    // An edit in an editor panel: the page has changes to save. The program's own filling of
+    // the panels does not count.
+    void MarkModified();
 
     // --- document commands
     void mnuNewClick();
@@ -161,6 +170,9 @@ class TfrmMain : public QWidget, private TPageHost {
     void CreateMenus();
     void ConnectHandlers();
     void ConnectPreview();
+    void ConnectEditsToModified();
+    void UpdateDeleteKey();
+    bool DeleteKeyMeansBlock() const;
     void SetUpLists();
     void SetUpWhatsThis();
     void LoadThemes();
@@ -179,6 +191,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void PaintButtonStrip();
     bool HandleDragEvent(QObject* watched, QEvent* event);
     bool IsHeadingEnter(QObject* watched, QEvent* event) const;
+    bool IsListDeleteKey(QObject* watched, QEvent* event);
     void StartDrag(TDragSource source);
 
     // Panels: one Show and one Store per kind.
@@ -196,12 +209,17 @@ class TfrmMain : public QWidget, private TPageHost {
     void ApplyMemoFont(int tag);
     QPlainTextEdit* Memo(int tag) const;
     bool LoadPreviewPicture(const QString& path);
+    QImage ReadPicture(const QString& path);
+    void ShowPreviewPicture(const QImage& picture);
+    std::optional<QString> PlacePictureInFolder(const QString& chosen, const std::string& folder);
+    bool AskReplacePicture(const QString& name);
     void CenterInScrollBox();
     void SetLinkTarget(int tag, const QString& address);
+    void RemoveLinkEntry(int row);
     std::string LinkEntryFromEdits() const;
 
     // Document commands.
-    void WritePageHtml(TOutputMode mode, const std::string& path, bool reportErrors);
+    std::optional<QString> WritePageHtml(TOutputMode mode, const std::string& path);
     void StorePendingEdits() override;
     void SetBusy(bool busy) override;
     void SelectTheme(const std::string& themeName) override;
@@ -218,6 +236,7 @@ class TfrmMain : public QWidget, private TPageHost {
     QAction* mnuDelete_ = nullptr;
     QAction* mnuDeleteSeparator_ = nullptr;
     QAction* mnuOpen_ = nullptr;
+    QAction* deleteKey_ = nullptr;  // Del anywhere in the window but in lists and edits
 
     TBlockType paletteKind_ = btHeading;
     int currentBlock_ = -1;
@@ -233,7 +252,6 @@ class TfrmMain : public QWidget, private TPageHost {
     int headingFontChosen_ = 0;
     int textFontChosen_ = 0;
     QString previewPath_;
-    QString lastOpenFilter_;  // the Browse buttons reuse the last import's filter
     bool trashFull_ = false;
     int paneWidth_ = 250;
     bool shownBefore_ = false;
@@ -248,6 +266,19 @@ class TfrmMain : public QWidget, private TPageHost {
     // The theme list follows the page without that being a click on a theme.
     bool selectingTheme_ = false;
     int themeRowAtPress_ = -1;
+    // While one lives, changes to the panels are the program's own and raise no modified
+    // flag.
+    class TFillingPanels {
+      public:
+        explicit TFillingPanels(TfrmMain& window) : depth_(window.fillingPanels_) { ++depth_; }
+        ~TFillingPanels() { --depth_; }
+        TFillingPanels(const TFillingPanels&) = delete;
+        TFillingPanels& operator=(const TFillingPanels&) = delete;
+
+      private:
+        int& depth_;
+    };
+    int fillingPanels_ = 0;
 };
 
 }  // namespace tessel

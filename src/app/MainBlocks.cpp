@@ -122,6 +122,7 @@ void TfrmMain::lstBlocksDragDrop(TDragSource source, int target) {
             const int selected = list->currentRow();
             if (selected > 0 && target != list->count() && target != 0 && target != selected) {
                 document_->Page().Move(selected, target);
+                modified_ = true;  // the page's order changed
                 TSelectingInCode guard(selectingInCode_);
                 list->insertItem(target, list->takeItem(selected));
             }
@@ -173,6 +174,7 @@ void TfrmMain::mnuDeleteClick() {
         if (block.BlockType == btForms)
             document_->ClearDocument(false);
         document_->Page().Delete(selected);
+        modified_ = true;  // closing must not lose the deletion without a question
         SelectBlockEntry(selected - 1);
         currentBlock_ = -1;
         ShowBlock();
@@ -203,6 +205,7 @@ void TfrmMain::StoreBlock() {
 }
 
 void TfrmMain::ShowBlock() {
+    const TFillingPanels filling(*this);
     const int selected = form_->lstBlocks->currentRow();
     try {
         TPageItem& block = document_->Page().Items(selected);
@@ -228,6 +231,7 @@ void TfrmMain::ShowBlock() {
 }
 
 void TfrmMain::InitNewBlock(int index, TBlockType kind) {
+    const TFillingPanels filling(*this);
     tessel::InitNewBlock(*document_, index, kind);
     if (kind == btHeading)
         headingFontChosen_ = 0;

@@ -12,7 +12,7 @@
 #include "platform/HelpContexts.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Main.h"
 
 namespace tessel {
@@ -26,6 +26,7 @@ void EnsureFolderOf(const std::string& path) {
 }  // namespace
 
 void TfrmMain::NewDocument() {
+    const TFillingPanels filling(*this);
     QListWidget* list = form_->lstBlocks;
     {
         const bool previous = selectingInCode_;
@@ -110,7 +111,8 @@ bool TfrmMain::WriteDocument(const std::string& path) {
     }
 }
 
-void TfrmMain::WritePageHtml(TOutputMode mode, const std::string& path, bool reportErrors) {
+// Generates the page in `mode` and writes it to `path`; the error text when that failed.
+std::optional<QString> TfrmMain::WritePageHtml(TOutputMode mode, const std::string& path) {
     std::vector<std::string> lines;
     TGenerateOptions options;
     options.mode = mode;
@@ -121,9 +123,9 @@ void TfrmMain::WritePageHtml(TOutputMode mode, const std::string& path, bool rep
     try {
         EnsureFolderOf(path);
         WriteFileAtomically(path, PageText(lines));
+        return std::nullopt;
     } catch (const ETesselError& error) {
-        if (reportErrors)
-            ShowError(QString::fromUtf8(error.what()));
+        return QString::fromUtf8(error.what());
     }
 }
 
@@ -147,21 +149,33 @@ std::optional<std::string> TfrmMain::SaveDocumentAs(const QString& suffix, const
 }
 
 void TfrmMain::mnuSaveClick() {
-    const std::optional<std::string> saved =
-        SaveDocumentAs(QStringLiteral("pgx"), QStringLiteral("Tessel Files (*.pgx)"), kDocumentsFolder);
+    const std::optional<std::string> saved = SaveDocumentAs(
+        QStringLiteral("pgx"), QStringLiteral("Tessel Files (*.pgx)"), kDocumentsFolder);
     if (!saved)
         return;
     const std::string& path = *saved;
-    WritePageHtml(omLocalCopy, LocalHtmlPath(env_.programFolder, path), false);
-    WritePageHtml(omServerCopy, UploadHtmlPath(env_.programFolder, path), false);
+    QStringList failures;
+    for (const auto& [mode, htmlPath] :
+         {std::pair{omLocalCopy, LocalHtmlPath(env_.programFolder, path)},
+          std::pair{omServerCopy, UploadHtmlPath(env_.programFolder, path)}}) {
+        if (const std::optional<QString> failure = WritePageHtml(mode, htmlPath))
+            failures << *failure;
+    }
+    // The document itself is written: it is saved under its new name either way.
     currentName_ = path;
     SetTitle(currentName_);
     modified_ = false;
 
+    if (!failures.isEmpty()) {
+        ShowError(QStringLiteral("The page was saved as %1, but writing its web page failed:\n\n%2")
+                      .arg(ToQt(FileNameOf(path)), failures.join(QStringLiteral("\n"))));
+        return;
+    }
     TMessage message;
     message.kind = TMsgKind::Information;
-    message.text = QStringLiteral("\"%1\" page has been automatically saved in your Uploads folder.")
-                       .arg(ToQt(UploadHtmlName(path)));
+    message.text =
+        QStringLiteral("\"%1\" page has been automatically saved in your Uploads folder.")
+            .arg(ToQt(UploadHtmlName(path)));
     message.buttons = mbOK | mbHelp;
     message.helpContext = kHelpUploadSaved;
     ui_.Message(this, message);  // its Help button shows the topic and keeps the box open
@@ -170,8 +184,11 @@ void TfrmMain::mnuSaveClick() {
 void TfrmMain::mnuCreateTemplateClick() {
     const std::optional<std::string> saved = SaveDocumentAs(
         QStringLiteral("pgt"), QStringLiteral("Tessel Template (*.pgt)"), kTemplatesFolder);
-    if (saved)
-        WritePageHtml(omLocalCopy, TemplateHtmlPath(env_.programFolder, *saved), true);
+    if (!saved)
+        return;
+    if (const std::optional<QString> failure =
+            WritePageHtml(omLocalCopy, TemplateHtmlPath(env_.programFolder, *saved)))
+        ShowError(*failure);
 }
 
 // --- the window as the generator's host ------------------------------------------------

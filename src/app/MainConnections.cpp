@@ -1,14 +1,21 @@
 // Which signal of which control runs which handler of the main window.
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSplitter>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include "app/Main.h"
+#include "platform/gui/UpDown.h"
 #include "ui_Main.h"
 
 namespace tessel {
@@ -62,7 +69,10 @@ void TfrmMain::ConnectHandlers() {
     connect(f.btnMetaEdit, &QPushButton::clicked, this, &TfrmMain::btnMetaEditClick);
 
     connect(f.cbHR, &QComboBox::currentIndexChanged, this, &TfrmMain::cbHRChange);
-    connect(f.updnHRWidth, &QScrollBar::valueChanged, this, &TfrmMain::updnHRWidthClick);
+    connect(f.updnHRWidth, &TUpDown::valueChanged, this, &TfrmMain::updnHRWidthClick);
+    f.updnHRWidth->SetBuddy(f.txtHRWidth);
+    connect(f.chkNoShade, &QCheckBox::toggled, this, &TfrmMain::chkNoShadeClick);
+    chkNoShadeClick();
     connect(f.btnTheme, &QPushButton::clicked, this, [this] { btnThemeClick(false); });
     connect(f.btnThemeEdit, &QPushButton::clicked, this, [this] { btnThemeClick(true); });
 
@@ -70,6 +80,74 @@ void TfrmMain::ConnectHandlers() {
 
     // The heading is one paragraph: Enter does not break it.
     f.txtHeading->installEventFilter(this);
+    // The meta list and the link list take Del for their own entries.
+    f.lstMeta->installEventFilter(this);
+    f.lstLinks->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, &TfrmMain::UpdateDeleteKey);
+    ConnectEditsToModified();
+}
+
+void TfrmMain::ConnectEditsToModified() {
+    Ui::TfrmMain& f = *form_;
+    for (QLineEdit* edit : {f.txtPageTitle, f.txtImageFile, f.txtImageH, f.txtImageW, f.txtImageAlt,
+                            f.txtImageLink, f.txtLinkAddress, f.txtLinkText}) {
+        connect(edit, &QLineEdit::textChanged, this, &TfrmMain::MarkModified);
+    }
+    for (QPlainTextEdit* memo : {f.txtHeading, f.txtText, f.txtBullets})
+        connect(memo, &QPlainTextEdit::textChanged, this, &TfrmMain::MarkModified);
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+             f.chkLinkUnderline, f.chkLink, f.chkEmail, f.chkNoShade, f.btnLeft, f.btnCenter,
+             f.btnRight, f.btnParagraph}) {
+        connect(button, &QAbstractButton::toggled, this, &TfrmMain::MarkModified);
+    }
+    for (QComboBox* list : {f.cbBullets, f.cbHR})
+        connect(list, &QComboBox::currentIndexChanged, this, &TfrmMain::MarkModified);
+    connect(f.cbImageAlign, &QComboBox::currentTextChanged, this, &TfrmMain::MarkModified);
+    connect(f.updnHRWidth, &TUpDown::valueChanged, this, &TfrmMain::MarkModified);
+    for (TListBoxHrz* list : {f.lstMeta, f.lstLinks}) {
+        QAbstractItemModel* lines = list->model();
+        connect(lines, &QAbstractItemModel::rowsInserted, this, &TfrmMain::MarkModified);
+        connect(lines, &QAbstractItemModel::rowsRemoved, this, &TfrmMain::MarkModified);
+        connect(lines, &QAbstractItemModel::rowsMoved, this, &TfrmMain::MarkModified);
+        connect(lines, &QAbstractItemModel::dataChanged, this, &TfrmMain::MarkModified);
+        connect(lines, &QAbstractItemModel::modelReset, this, &TfrmMain::MarkModified);
+    }
+}
+
+void TfrmMain::MarkModified() {
+    if (fillingPanels_ == 0)
+        modified_ = true;
+}
+
+// Del deletes the selected block from the block list, and from the window when no list or
+// edit has the focus; lists and edits keep the key for themselves.
+bool TfrmMain::DeleteKeyMeansBlock() const {
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr || focus == form_->lstBlocks)
+        return true;
+    return qobject_cast<const QAbstractItemView*>(focus) == nullptr &&
+           qobject_cast<const QLineEdit*>(focus) == nullptr &&
+           qobject_cast<const QPlainTextEdit*>(focus) == nullptr &&
+           qobject_cast<const QTextEdit*>(focus) == nullptr &&
+           qobject_cast<const QComboBox*>(focus) == nullptr &&
+           qobject_cast<const QAbstractSpinBox*>(focus) == nullptr;
+}
+
+void TfrmMain::UpdateDeleteKey() {
+    deleteKey_->setEnabled(DeleteKeyMeansBlock());
+}
+
+bool TfrmMain::IsListDeleteKey(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() != Qt::NoModifier)
+        return false;
+    if (watched == form_->lstMeta)
+        return lstMetaKeyDown(key->key());
+    if (watched == form_->lstLinks)
+        return lstLinksKeyDown(key->key());
+    return false;
 }
 
 bool TfrmMain::IsHeadingEnter(QObject* watched, QEvent* event) const {

@@ -4,7 +4,9 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
+#include "app/ListBoxHrz.h"
 #include "app/Main.h"
 #include "app/core/PanelRules.h"
 #include "platform/gui/TextConvert.h"
@@ -41,10 +43,27 @@ void TfrmMain::btnLinkAddClick() {
 }
 
 void TfrmMain::btnLinkRemoveClick() {
+    TListBoxHrz& list = *form_->lstLinks;
+    // The selected entry; with none selected the last one, so the button never does nothing.
+    const bool selected = list.currentRow() >= 0;
+    const int row = selected ? list.currentRow() : list.count() - 1;
+    RemoveLinkEntry(row);
+    // The entry that moved into its place is selected, so Remove can go on down the list.
+    list.setCurrentRow(selected ? std::min(row, list.count() - 1) : -1);
+}
+
+bool TfrmMain::lstLinksKeyDown(int key) {
+    if (key != Qt::Key_Delete)
+        return false;
+    if (form_->lstLinks->currentRow() >= 0)
+        btnLinkRemoveClick();
+    return true;
+}
+
+void TfrmMain::RemoveLinkEntry(int row) {
     Ui::TfrmMain& f = *form_;
-    // Always the last entry, whichever is selected.
-    if (f.lstLinks->count() > 0)
-        f.lstLinks->DeleteLine(f.lstLinks->count() - 1);
+    if (row >= 0 && row < f.lstLinks->count())
+        f.lstLinks->DeleteLine(row);
     const bool any = f.lstLinks->count() > 0;
     f.chkLink->setChecked(any);
     f.btnLinkRemove->setEnabled(any);

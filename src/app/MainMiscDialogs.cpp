@@ -28,6 +28,7 @@ void TfrmMain::btnHeadingFontClick(int tag) {
     (tag == 0 ? headingFont_ : textFont_) = *chosen;
     (tag == 0 ? headingFontChosen_ : textFontChosen_) = 1;
     ApplyMemoFont(tag);
+    MarkModified();
 }
 
 void TfrmMain::btnLinkIEClick(int tag) {
@@ -36,7 +37,6 @@ void TfrmMain::btnLinkIEClick(int tag) {
     // The desktop has no Favorites folder of its own; a "Favorites" folder in the home
     // folder, where one was copied over from another system, is the natural place.
     request.folder = QDir::homePath() + QStringLiteral("/Favorites");
-    lastOpenFilter_ = request.filter;
     const std::optional<QString> path = ui_.OpenFileName(this, request);
     if (!path)
         return;

@@ -1,19 +1,20 @@
 // The editor panels' own actions: text import, the picture of an image block, the line
-// preview, and the meta tag list's selection.
+// preview, and the meta tag list's selection and Del key.
 
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFrame>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
-#include <QScrollBar>
-#include <filesystem>
 
 #include "app/Main.h"
 #include "app/core/PanelRules.h"
+#include "app/core/PictureFolder.h"
 #include "app/core/ProgramPaths.h"
+#include "document/Exceptions.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
 #include "ui_Main.h"
@@ -23,7 +24,6 @@ namespace tessel {
 void TfrmMain::btnTextImportClick(bool intoBullets) {
     TFileDialogRequest request;
     request.filter = QStringLiteral("Text Files (*.txt)");
-    lastOpenFilter_ = request.filter;
     const std::optional<QString> path = ui_.OpenFileName(this, request);
     if (!path)
         return;
@@ -44,48 +44,102 @@ void TfrmMain::btnImagePicClick() {
     Ui::TfrmMain& f = *form_;
     const std::string folder = env_.programFolder + kImagesFolder;
     TFileDialogRequest request;
-    request.filter = QStringLiteral("Images Files (*.gif *.jpg *.jpeg *.bmp)");
+    request.filter = QStringLiteral("Images Files (*.gif *.jpg *.jpeg *.bmp *.png)");
     request.folder = ToQt(folder);
     const std::optional<QString> chosen = ui_.OpenPictureName(this, request);
     if (!chosen)
         return;
 
-    f.lblImageError->hide();
-    if (LoadPreviewPicture(*chosen)) {
-        f.txtImageH->setText(QString::number(f.imgImageView->height()));
-        f.txtImageW->setText(QString::number(f.imgImageView->width()));
-    }
-    CenterInScrollBox();
     const QString name = QFileInfo(*chosen).fileName();
-    f.txtImageFile->setText(name);
-
-    TBusyCursor busy(ui_);
-    const std::string inFolder = folder + FromQt(name);
-    std::error_code error;
-    if (!std::filesystem::exists(inFolder, error)) {
-        std::filesystem::create_directories(folder, error);
-        ShellFileOperation(FromQt(*chosen), folder, foCopy, 0);
-        previewPath_ = ToQt(inFolder);
-    } else {
-        // The folder's file of that name is what the page will use.
-        previewPath_ = *chosen;
+    const QImage picture = ReadPicture(*chosen);
+    if (picture.isNull()) {
+        // A picture the panel cannot show would not show on the page either.
+        ShowError(QStringLiteral("The picture could not be read: %1").arg(name));
+        return;
     }
+    const std::optional<QString> shownPath = PlacePictureInFolder(*chosen, folder);
+    if (!shownPath)
+        return;
+
+    f.lblImageError->hide();
+    ShowPreviewPicture(picture);
+    f.txtImageH->setText(QString::number(picture.height()));
+    f.txtImageW->setText(QString::number(picture.width()));
+    CenterInScrollBox();
+    f.txtImageFile->setText(name);
+    previewPath_ = *shownPath;
     f.imgImageView->setToolTip(previewPath_);
 }
 
-// Shows the picture at its own size; a file that cannot be decoded leaves the box empty.
-bool TfrmMain::LoadPreviewPicture(const QString& path) {
-    Ui::TfrmMain& f = *form_;
+// Makes the images folder hold the chosen picture under its name, asking before another
+// picture of that name is replaced. The path the panel then refers to, or nothing when the
+// picture could not be copied (the user has been told).
+std::optional<QString> TfrmMain::PlacePictureInFolder(const QString& chosen,
+                                                      const std::string& folder) {
+    const std::string path = FromQt(chosen);
+    const std::string name = FileNameOf(path);
+    switch (ComparePictureWithFolder(path, folder)) {
+        case TPictureInFolder::Absent:
+            break;
+        case TPictureInFolder::Same:
+            return chosen;
+        case TPictureInFolder::Different:
+            if (!AskReplacePicture(ToQt(name)))
+                return chosen;  // the folder's file of that name is what the page will use
+            break;
+    }
+    std::optional<QString> failure;
+    {
+        TBusyCursor busy(ui_);
+        try {
+            CopyPictureIntoFolder(path, folder);
+        } catch (const ETesselError& error) {
+            failure = QString::fromUtf8(error.what());
+        }
+    }
+    if (failure) {
+        ShowError(QStringLiteral("The picture could not be copied into your images folder.\n\n%1")
+                      .arg(*failure));
+        return std::nullopt;
+    }
+    return ToQt(folder + name);
+}
+
+bool TfrmMain::AskReplacePicture(const QString& name) {
+    TMessage question;
+    question.kind = TMsgKind::Confirmation;
+    question.text = QStringLiteral(
+                        "Your images folder already holds a different picture named \"%1\".\n\n"
+                        "Replace it with the picture you chose? Every page that uses \"%1\" will "
+                        "then show the new picture. If you answer No, this page uses the picture "
+                        "already in the folder.")
+                        .arg(name);
+    question.buttons = mbYes | mbNo;
+    return ui_.Message(this, question) == mbYes;
+}
+
+// Decodes a picture file; a null picture when it cannot be decoded.
+QImage TfrmMain::ReadPicture(const QString& path) {
     TBusyCursor busy(ui_);  // decoding may take a moment
-    const QImage picture = QImageReader(path).read();
+    return QImageReader(path).read();
+}
+
+// Shows the picture at its own size; a null picture leaves the box empty.
+void TfrmMain::ShowPreviewPicture(const QImage& picture) {
+    Ui::TfrmMain& f = *form_;
     if (picture.isNull()) {
         f.imgImageView->clear();
         f.imgImageView->resize(0, 0);
-        return false;
+        return;
     }
     f.imgImageView->setPixmap(QPixmap::fromImage(picture));
     f.imgImageView->resize(picture.size());
-    return true;
+}
+
+bool TfrmMain::LoadPreviewPicture(const QString& path) {
+    const QImage picture = ReadPicture(path);
+    ShowPreviewPicture(picture);
+    return !picture.isNull();
 }
 
 void TfrmMain::CenterInScrollBox() {
@@ -101,7 +155,8 @@ void TfrmMain::CenterInScrollBox() {
 
 void TfrmMain::btnLinkBrowseClick(int tag) {
     TFileDialogRequest request;
-    request.filter = lastOpenFilter_;
+    // A link may lead to a file of any kind.
+    request.filter = QStringLiteral("All Files (*)");
     const std::optional<QString> path = ui_.OpenFileName(this, request);
     if (path)
         SetLinkTarget(tag, *path);
@@ -128,6 +183,19 @@ void TfrmMain::updnHRWidthClick() {
                          f.bevHR->height());
 }
 
+void TfrmMain::chkNoShadeClick() {
+    // A shaded rule looks engraved into the page; an unshaded one is a solid grey bar.
+    QFrame* preview = form_->bevHR;
+    if (form_->chkNoShade->isChecked()) {
+        preview->setFrameStyle(QFrame::NoFrame);
+        preview->setBackgroundRole(QPalette::Dark);
+        preview->setAutoFillBackground(true);
+    } else {
+        preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        preview->setAutoFillBackground(false);
+    }
+}
+
 void TfrmMain::lstMetaClick() {
     const bool selected = form_->lstMeta->currentRow() >= 0;
     form_->btnMetaRemove->setEnabled(selected);
@@ -139,6 +207,13 @@ void TfrmMain::btnMetaRemoveClick() {
     if (row >= 0)
         form_->lstMeta->DeleteLine(row);
     lstMetaClick();
+}
+
+bool TfrmMain::lstMetaKeyDown(int key) {
+    if (key != Qt::Key_Delete)
+        return false;
+    btnMetaRemoveClick();
+    return true;
 }
 
 }  // namespace tessel

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 
 #include "app/Main.h"
 #include "app/core/PanelRules.h"
@@ -13,6 +12,7 @@
 #include "app/core/ProgramPaths.h"
 #include "document/Exceptions.h"
 #include "platform/gui/TextConvert.h"
+#include "platform/gui/UpDown.h"
 #include "ui_Main.h"
 
 namespace tessel {

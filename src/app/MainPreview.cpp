@@ -13,7 +13,7 @@
 #include "platform/gui/HtmlView.h"
 #include "platform/gui/OpenWithShell.h"
 #include "platform/gui/TextConvert.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Main.h"
 
 namespace tessel {

@@ -5,7 +5,7 @@
 #include "app/Main.h"
 #include "platform/gui/UiServices.h"
 #include "themes/Themes.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Main.h"
 
 namespace tessel {

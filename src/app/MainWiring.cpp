@@ -16,6 +16,7 @@
 #include "app/core/BlockKinds.h"
 #include "platform/HelpContexts.h"
 #include "platform/gui/Pictures.h"
+#include "platform/gui/UiServices.h"
 #include "ui_Main.h"
 
 namespace tessel {
@@ -98,15 +99,16 @@ void TfrmMain::CreateMenus() {
     for (const auto& [action, name] : names) action->setObjectName(QString::fromLatin1(name));
 
     // The shortcuts work anywhere in the window, not only while the menu is open. Delete has
-    // its own window action because the menu item is hidden most of the time.
+    // its own window action because the menu item is hidden most of the time; it stands aside
+    // while a list or an edit has the focus (UpdateDeleteKey).
     addActions({mnuNew, mnuOpen_, mnuSave, mnuCreateTemplate, mnuHelpContents});
-    auto* deleteKey = new QAction(this);
-    deleteKey->setObjectName(QStringLiteral("actDeleteKey"));
-    deleteKey->setShortcut(QKeySequence(Qt::Key_Delete));
-    addAction(deleteKey);
+    deleteKey_ = new QAction(this);
+    deleteKey_->setObjectName(QStringLiteral("actDeleteKey"));
+    deleteKey_->setShortcut(QKeySequence(Qt::Key_Delete));
+    addAction(deleteKey_);
 
     connect(mnuDelete_, &QAction::triggered, this, &TfrmMain::mnuDeleteClick);
-    connect(deleteKey, &QAction::triggered, this, &TfrmMain::mnuDeleteClick);
+    connect(deleteKey_, &QAction::triggered, this, &TfrmMain::mnuDeleteClick);
     connect(mnuNew, &QAction::triggered, this, &TfrmMain::mnuNewClick);
     connect(mnuOpen_, &QAction::triggered, this, &TfrmMain::btnChooseTemplateClick);
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::mnuSaveClick);
@@ -137,6 +139,11 @@ void TfrmMain::SetUpLists() {
     f.lstBlocks->setResizeMode(QListView::Adjust);
     f.lstBlocks->viewport()->setBackgroundRole(QPalette::Button);
     f.lstBlocks->viewport()->setAutoFillBackground(true);
+    // The left pane keeps its width when the window grows or shrinks; the editor takes the
+    // difference.
+    f.Splitter->setStretchFactor(0, 0);
+    f.Splitter->setStretchFactor(1, 1);
+    f.Splitter->setChildrenCollapsible(false);
     f.lstLinks->SetTabWidth(20);
     f.lstMeta->SetTabWidth(30);
     f.shp->setBackgroundRole(QPalette::Highlight);
@@ -144,7 +151,6 @@ void TfrmMain::SetUpLists() {
     f.pnlPreview->hide();
     f.lblImageError->hide();
     f.pnlHRPreview->setFrameShape(QFrame::NoFrame);
-    f.bevHR->setFrameShape(QFrame::Box);
 
     // The panel headers show the kind's picture; the buttons their glyphs.
     const std::pair<QLabel*, TBlockType> headers[] = {{f.imgProp, btPageProperties},
@@ -278,7 +284,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     }
     if (HandleDragEvent(watched, event))
         return true;
-    if (IsHeadingEnter(watched, event))
+    if (IsHeadingEnter(watched, event) || IsListDeleteKey(watched, event))
         return true;
 
     const bool palette = watched == f.lstPalette->viewport();
@@ -327,11 +333,11 @@ void TfrmMain::StartDrag(TDragSource source) {
     if (source == TDragSource::Palette || source == TDragSource::Links) {
         const QCursor cursor = ProgramCursor(QStringLiteral("NEWDRAG"));
         drag->setDragCursor(cursor.pixmap(), Qt::MoveAction);
-        drag->exec(Qt::MoveAction);
+        ui_.ExecDrag(*drag, Qt::MoveAction);
     } else {
         // Blocks are moved with the four-way move arrow.
         QApplication::setOverrideCursor(Qt::SizeAllCursor);
-        drag->exec(Qt::MoveAction);
+        ui_.ExecDrag(*drag, Qt::MoveAction);
         QApplication::restoreOverrideCursor();
     }
     form_->shp->hide();

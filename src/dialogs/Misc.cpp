@@ -89,8 +89,16 @@ void TfrmMisc::SetFontValue(const TFontValue& font) {
 
 void TfrmMisc::ShowFontFace() {
     setWindowTitle(QStringLiteral("Font"));
+    std::vector<std::string> installed;
+    for (const QString& name : ui_.FontFamilies()) {
+        installed.push_back(FromQt(name));
+    }
     form_->cbName->clear();
-    form_->cbName->addItems(ui_.FontFamilies());
+    for (const std::string& family : FontFamilyNames(installed)) {
+        form_->cbName->addItem(ToQt(family));
+    }
+    // A font chosen by the foundry's name in an older page is offered by its family.
+    font_.Name = FontFamilyName(font_.Name);
     form_->cbName->setCurrentIndex(form_->cbName->findText(ToQt(font_.Name), Qt::MatchFixedString));
     form_->cbSize->setCurrentIndex(FontSizeIndex(font_.Size));
     // Setting the toggles is no user's choice: it must not write back into the font.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "document/Exceptions.h"
+#include "document/Numbers.h"
 #include "document/Persistence.h"
 
 namespace tessel {
@@ -62,46 +63,6 @@ constexpr std::array<NamedColor, 42> kColorNames{{
     {"clNone", clNone},
 }};
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Integer text as the platform's string-to-integer reads it: optional sign, then decimal
-// digits or "$"/"0x" and hexadecimal digits; the result must fit 32 bits.
-std::optional<TColor> ParseInteger(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    int base = 10;
-    if (i < text.size() && text[i] == '$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i >= text.size()) return std::nullopt;
-    uint64_t value = 0;
-    for (; i < text.size(); ++i) {
-        int d = base == 16 ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
-        if (d < 0) return std::nullopt;
-        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
-        // Hexadecimal may use all 32 bits; decimal must fit a signed 32-bit integer.
-        if (value > (base == 16 ? 0xFFFFFFFFull : 0x80000000ull)) return std::nullopt;
-    }
-    if (base == 10 && !negative && value > 0x7FFFFFFFull) return std::nullopt;
-    uint32_t bits = static_cast<uint32_t>(value);
-    if (negative) bits = 0u - bits;
-    return static_cast<TColor>(bits);
-}
-
 }  // namespace
 
 std::string ColorToString(TColor color) {
@@ -121,7 +82,7 @@ std::optional<TColor> TryStringToColor(std::string_view text) {
             return c.value;
         }
     }
-    return ParseInteger(text);
+    return TryStrToInt(text);
 }
 
 TColor StringToColor(std::string_view text) {

@@ -6,7 +6,7 @@
 #include "document/Stream.h"
 #include "document/StreamBytes.h"
 #include "platform/AtomicFile.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 
 namespace tessel {
 

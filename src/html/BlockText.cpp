@@ -61,7 +61,7 @@ void AppendConvertedLine(std::string& out, std::string_view line, TConvertVarian
             } else {
                 auto [address, text] = SplitAtTab(line);
                 out += "document.write('<option value=\"";
-                AppendScriptText(out, address);
+                AppendScriptText(out, AttributeValue(address));
                 out += "\">";
                 AppendScriptText(out, text);
                 out += "');\r\n";
@@ -78,16 +78,36 @@ void AppendConvertedLine(std::string& out, std::string_view line, TConvertVarian
             } else {
                 auto [name, content] = SplitAtTab(line);
                 out += "<META NAME=\"";
-                out += name;
+                out += AttributeValue(name);
                 out += "\" CONTENT=\"";
-                out += content;
+                out += AttributeValue(content);
                 out += "\">";
             }
             return;
     }
 }
 
+// The face as FACE takes it: the description's quoted part with its own quotes. A double
+// quote inside the name would end the attribute early.
+std::string FaceAttribute(std::string_view face) {
+    if (face.size() < 2 || face.front() != '"' || face.back() != '"')
+        return std::string(face);
+    return '"' + AttributeValue(face.substr(1, face.size() - 2)) + '"';
+}
+
 }  // namespace
+
+std::string AttributeValue(std::string_view text) {
+    std::string value;
+    value.reserve(text.size());
+    for (char c : text) {
+        if (c == '"')
+            value += "&quot;";
+        else
+            value += c;
+    }
+    return value;
+}
 
 std::string ConvertLines(std::string_view text, TConvertVariant variant) {
     TStringList lines;
@@ -142,7 +162,7 @@ std::string FormatBlockText(const std::string& text, const std::string& descript
         ColorToHTML(StringToColor(Copy(rest, colorStart + 1, colorEnd - colorStart - 1)));
 
     std::string tag = "<FONT FACE=";
-    tag += face;
+    tag += FaceAttribute(face);
     tag += " SIZE=\"";
     tag += size;
     tag += "\"";

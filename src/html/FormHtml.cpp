@@ -9,7 +9,8 @@ namespace tessel {
 namespace {
 
 std::string HiddenField(const std::string& name, const std::string& value) {
-    return "<INPUT TYPE=\"HIDDEN\" NAME=\"" + name + "\" VALUE=\"" + value + "\">\r\n";
+    return "<INPUT TYPE=\"HIDDEN\" NAME=\"" + name + "\" VALUE=\"" + AttributeValue(value) +
+           "\">\r\n";
 }
 
 // The value of the "name=value" line whose name is `name` (without regard to case).
@@ -49,7 +50,8 @@ std::string ChoiceInputsHTML(const TFormElement& field) {
                                           : FieldNameHTML(field.Name);
         html += "<INPUT TYPE=\"";
         html += field.FieldKind == fkCheckBox ? "CheckBox" : "Radio";
-        html += "\" NAME=\"" + inputName + "\" VALUE=\"" + value + "\"";
+        html +=
+            "\" NAME=\"" + AttributeValue(inputName) + "\" VALUE=\"" + AttributeValue(value) + "\"";
         if (SameText(flag, "yes"))
             html += " CHECKED";
         html += "> " + caption + "<BR>\r\n";
@@ -60,23 +62,24 @@ std::string ChoiceInputsHTML(const TFormElement& field) {
 std::string OptionListHTML(const TFormElement& field) {
     std::string html = "\r\n<OPTION VALUE=\"\">Select\r\n<OPTION VALUE=\"\">----------\r\n";
     for (const std::string& line : field.Strings().lines) {
-        html += "<OPTION VALUE=\"" + TextBeforeBar(line) + "\">" + TextAfterBar(line) + "\r\n";
+        html += "<OPTION VALUE=\"" + AttributeValue(TextBeforeBar(line)) + "\">" +
+                TextAfterBar(line) + "\r\n";
     }
     return html;
 }
 
 std::string TFormElement::RowHTML() const {
-    const std::string name = FieldNameHTML(Name);
+    const std::string name = AttributeValue(FieldNameHTML(Name));
     std::string control;
     switch (FieldKind) {
         case fkText:
-            control = "<INPUT NAME=\"" + name + "\" VALUE=\"" + Value + "\" SIZE=\"" +
-                      ValueOf(Strings(), "Size") + "\">";
+            control = "<INPUT NAME=\"" + name + "\" VALUE=\"" + AttributeValue(Value) +
+                      "\" SIZE=\"" + AttributeValue(ValueOf(Strings(), "Size")) + "\">";
             break;
         case fkTextArea:
-            control = "<TEXTAREA COLS=\"" + ValueOf(Strings(), "Cols") + "\" ROWS=\"" +
-                      ValueOf(Strings(), "Rows") + "\" NAME=\"" + name +
-                      "\" WRAP=\"VIRTUAL\"></TEXTAREA>";
+            control = "<TEXTAREA COLS=\"" + AttributeValue(ValueOf(Strings(), "Cols")) +
+                      "\" ROWS=\"" + AttributeValue(ValueOf(Strings(), "Rows")) + "\" NAME=\"" +
+                      name + "\" WRAP=\"VIRTUAL\"></TEXTAREA>";
             break;
         case fkRadio:
         case fkCheckBox:
@@ -147,7 +150,7 @@ std::string TPagelette::FormHTML() const {
         html +=
             "\r\n<TR><TD WIDTH=100% VALIGN=TOP COLSPAN=2><FONT SIZE=\"2\"><I>If you have any "
             "problems, please send an e-mail to <a href=\"mailto:" +
-            Email + "\">" + Email + "</a>.</I></FONT></TD></TR>\r\n";
+            AttributeValue(Email) + "\">" + Email + "</a>.</I></FONT></TD></TR>\r\n";
     }
     html += "</TABLE></FORM>";
     return html;

@@ -1,5 +1,6 @@
 #include "html/PageHtml.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <stdexcept>
@@ -60,16 +61,17 @@ std::string DropBox(int index, const std::string& linkList) {
 }
 
 std::string ImageHTML(const TImageBlock& image, const TGenerateOptions& options) {
-    std::string h = "<IMG SRC=\"" + PictureAddress(options, "images", image.FileName) +
-                    "\" BORDER=0 ALT=\"" + image.Alt + "\" HEIGHT=\"" + image.Height +
-                    "\" WIDTH=\"" + image.Width + "\"";
+    std::string h =
+        "<IMG SRC=\"" + AttributeValue(PictureAddress(options, "images", image.FileName)) +
+        "\" BORDER=0 ALT=\"" + AttributeValue(image.Alt) + "\" HEIGHT=\"" +
+        AttributeValue(image.Height) + "\" WIDTH=\"" + AttributeValue(image.Width) + "\"";
     // Appended at the tag's own end: a ">" in the alternative text or an address must not
     // receive the attribute.
     if (!image.Align.empty())
-        h += " ALIGN=\"" + image.Align + "\"";
+        h += " ALIGN=\"" + AttributeValue(image.Align) + "\"";
     h += ">";
     if (!image.ImageLink.empty())
-        h = "<A HREF=\"" + image.ImageLink + "\">" + h + "</A>";
+        h = "<A HREF=\"" + AttributeValue(image.ImageLink) + "\">" + h + "</A>";
     return h;
 }
 
@@ -78,8 +80,8 @@ std::string LinkHTML(const TLinkBlock& link, int index, bool& dropBoxMade) {
         dropBoxMade = true;
         return DropBox(index, link.DropBoxText);
     }
-    return std::string("<A HREF=\"") + (link.Email ? "mailto:" : "") + link.LinkURL + "\">" +
-           link.LinkText + "</A>";
+    return std::string("<A HREF=\"") + (link.Email ? "mailto:" : "") +
+           AttributeValue(link.LinkURL) + "\">" + link.LinkText + "</A>";
 }
 
 std::string BulletHTML(const TBulletBlock& bullets) {
@@ -156,8 +158,8 @@ std::string BodyTag(const TPagePropertiesBlock& settings, const TGenerateOptions
                       ColorToHTML(settings.ALinkColor) + "\" VLINK=\"" +
                       ColorToHTML(settings.VLinkColor) + "\"";
     if (!settings.Background.empty()) {
-        tag +=
-            " BACKGROUND=\"" + PictureAddress(options, "backgrounds", settings.Background) + "\"";
+        tag += " BACKGROUND=\"" +
+               AttributeValue(PictureAddress(options, "backgrounds", settings.Background)) + "\"";
     }
     return tag + ">";
 }
@@ -167,6 +169,21 @@ void AppendBlocks(std::string& page, const std::vector<std::string>& blocks) {
         page += block;
         page += "\r\n";
     }
+}
+
+// A browser guesses the encoding of a page that does not state it, and guesses wrong when
+// the server sends no charset either. A plain ASCII page needs no statement.
+void DeclareCharset(std::string& page, size_t headStart) {
+    const bool ascii = std::all_of(page.begin(), page.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii)
+        return;
+    // Texts that are not UTF-8 come from documents made by an 8-bit program.
+    const char* charset = IsValidUtf8(page) ? "UTF-8" : "windows-1252";
+    page.insert(headStart,
+                std::string("     <META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+                            "charset=") +
+                    charset + "\">\r\n");
 }
 
 // Wraps the block entries in `lines` into the whole page, and splits it into lines.
@@ -186,8 +203,9 @@ void WritePage(TPagelette& document, std::vector<std::string>& lines,
 
     page += "<!-- Created with Brindle HTML Tessel 4.0 -->\r\n<!--        ";
     page += kMakerWebAddress;
-    page +=
-        "         -->\r\n<HTML>\r\n<HEAD>\r\n     <TITLE>" + settings.PageTitle + "</TITLE>\r\n";
+    page += "         -->\r\n<HTML>\r\n<HEAD>\r\n";
+    const size_t headStart = page.size();
+    page += "     <TITLE>" + settings.PageTitle + "</TITLE>\r\n";
     if (!settings.MetaText.empty())
         page += ConvertLines(settings.MetaText, cvMeta);
     if (dropBoxMade)
@@ -212,6 +230,7 @@ void WritePage(TPagelette& document, std::vector<std::string>& lines,
             page += MakerBanner();
     }
     page += "</BODY></HTML>";
+    DeclareCharset(page, headStart);
     std::vector<std::string>().swap(lines);  // the entries are in `page` now
 
     TStringList split;

@@ -44,6 +44,11 @@ inline constexpr const char* kGeneratePageError = "Error Creating Web Page";
 // Replaces `lines` by the page, one HTML line per entry; written to a file every line ends
 // with CR LF (see PageText). A document without blocks gives no lines at all.
 //
+// The user's texts go into the page as typed (text between tags is the user's own HTML),
+// except that a double quote in an attribute value becomes "&quot;". A page that holds any
+// byte beyond ASCII states its character set right after <HEAD>: UTF-8, or windows-1252
+// when those bytes are not UTF-8.
+//
 // With a host: the pending edits are stored first, the hourglass shows while the page is
 // made and the cursor is restored on every path, and the theme list follows ThemeName.
 //

@@ -8,52 +8,47 @@
 
 namespace tessel {
 
-int32_t StrToInt(std::string_view text) {
-    auto fail = [text]() -> int32_t {
-        throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
-    };
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
+size_t Utf8SequenceAt(std::string_view bytes, size_t i, char32_t& codePoint) {
+    const auto byteAt = [bytes](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char lead = byteAt(i);
+    size_t length = 0;
+    char32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, codePoint = lead & 0x1F, minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, codePoint = lead & 0x0F, minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, codePoint = lead & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
     }
-    int base = 10;
-    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' &&
-               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
+    if (i + length > bytes.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k) {
+        const unsigned char next = byteAt(i + k);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        codePoint = (codePoint << 6) | (next & 0x3F);
     }
-    if (i >= text.size())
-        return fail();
-    uint64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit = -1;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (base == 16 && c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (base == 16 && c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (codePoint < minimum || surrogate || codePoint > 0x10FFFF)
+        return 0;
+    return length;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
         }
-        if (digit < 0)
-            return fail();
-        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-        // Hexadecimal may use all 32 bits; decimal must fit a signed 32-bit integer.
-        if (value > (base == 16 ? 0xFFFFFFFFull : 0x80000000ull))
-            return fail();
+        char32_t codePoint = 0;
+        const size_t length = Utf8SequenceAt(bytes, i, codePoint);
+        if (length == 0)
+            return false;
+        i += length;
     }
-    if (base == 10 && !negative && value > 0x7FFFFFFFull)
-        return fail();
-    uint32_t bits = static_cast<uint32_t>(value);
-    if (negative)
-        bits = 0u - bits;
-    return static_cast<int32_t>(bits);
+    return true;
 }
 
 void ReplaceText(std::string& s, std::string_view replacement, std::string_view search, int count) {

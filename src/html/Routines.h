@@ -8,14 +8,9 @@
 #include <string_view>
 
 #include "document/Colors.h"
+#include "document/Numbers.h"
 
 namespace tessel {
-
-// --- Numbers --------------------------------------------------------------------------
-
-// Decimal, "$" or "0x" hexadecimal, optional sign and leading spaces, 32 bits. Fails with
-// EConvertError "'%s' is not a valid integer value".
-int32_t StrToInt(std::string_view text);
 
 // --- Block texts ----------------------------------------------------------------------
 
@@ -37,6 +32,10 @@ std::string ConvertLines(std::string_view text, TConvertVariant variant);
 // with EConvertError.
 std::string FormatBlockText(const std::string& text, const std::string& description, int applyFont);
 
+// A user's text as the value between the double quotes of an HTML attribute: a double quote
+// would end the attribute, so it becomes "&quot;". Everything else stays as typed.
+std::string AttributeValue(std::string_view text);
+
 // "#RRGGBB" in upper-case hexadecimal; the top byte is ignored.
 std::string ColorToHTML(TColor color);
 
@@ -57,6 +56,15 @@ std::string FontToDescription(const TFontValue& font);
 // Reads the four parts of a description back by position. Fails with EConvertError when the
 // size or the colour cannot be read; `font` is then unchanged.
 void DescriptionToFont(const std::string& description, TFontValue& font);
+
+// --- Character encoding -------------------------------------------------------------
+
+// The length of the valid UTF-8 sequence at bytes[i] and its code point, or 0 when the bytes
+// there are not one (a plain ASCII byte, overlong forms, surrogates and values past U+10FFFF
+// included).
+size_t Utf8SequenceAt(std::string_view bytes, size_t i, char32_t& codePoint);
+// True when every byte of `bytes` is ASCII or part of a valid UTF-8 sequence.
+bool IsValidUtf8(std::string_view bytes);
 
 // --- Strings --------------------------------------------------------------------------
 

@@ -33,7 +33,8 @@ void SyncFile(const std::string& path) {
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& produce) {
+void WriteFileAtomically(const std::string& path,
+                         const std::function<void(std::ostream&)>& produce) {
     const std::string temporary = TemporaryNameBeside(path);
     try {
         {
@@ -41,10 +42,14 @@ void WriteFileAtomically(const std::string& path, const std::function<void(std::
             if (!out) {
                 throw ETesselError("Cannot create file " + path + ". " + std::strerror(errno));
             }
+            errno = 0;
             produce(out);
             out.flush();
             if (!out) {
-                throw ETesselError("Cannot write file " + path);
+                // The reason, when the system gave one (a full disk, most likely).
+                const std::string reason =
+                    errno != 0 ? std::string(". ") + std::strerror(errno) : "";
+                throw ETesselError("Cannot write file " + path + reason);
             }
         }
         SyncFile(temporary);

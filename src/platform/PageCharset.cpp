@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "document/Persistence.h"
+#include "html/Routines.h"
 
 namespace tessel {
 namespace {
@@ -96,16 +97,6 @@ TPageCharset PageCharsetOf(std::string_view page) {
     if (!declared.empty())
         return TPageCharset::Windows1252;
     return IsValidUtf8(page) ? TPageCharset::Utf8 : TPageCharset::Windows1252;
-}
-
-bool IsValidUtf8(std::string_view bytes) {
-    for (size_t at = 0; at < bytes.size();) {
-        const size_t length = Utf8SequenceAt(bytes, at);
-        if (length == 0)
-            return false;
-        at += length;
-    }
-    return true;
 }
 
 std::string DecodePage(std::string_view page) {

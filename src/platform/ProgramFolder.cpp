@@ -50,10 +50,6 @@ std::string FindDeliveredData(const std::string& executableFolder) {
     std::vector<std::string> candidates;
     if (!executableFolder.empty()) {
         candidates.push_back(executableFolder + "../share/brindle-tessel/");
-        std::string up = executableFolder;
-        for (int level = 0; level <= 4; ++level, up += "../") {
-            candidates.push_back(up + "data/");
-        }
     }
     candidates.push_back("/usr/local/share/brindle-tessel/");
     candidates.push_back("/usr/share/brindle-tessel/");
@@ -108,6 +104,20 @@ std::string ProgramSubFolder(const std::string& programFolder, std::string_view 
     const std::string folder = WithTrailingSlash(programFolder + std::string(subFolder));
     CreateFolder(folder);
     return folder;
+}
+
+void CreateProgramSubFolders(const std::string& programFolder) {
+    std::string firstFailure;
+    for (const char* subFolder : kProgramSubFolders) {
+        try {
+            ProgramSubFolder(programFolder, subFolder);
+        } catch (const ETesselError& error) {
+            if (firstFailure.empty())
+                firstFailure = error.what();
+        }
+    }
+    if (!firstFailure.empty())
+        throw ETesselError(firstFailure);
 }
 
 }  // namespace tessel

@@ -26,8 +26,8 @@ inline constexpr std::array<const char*, 6> kProgramSubFolders = {
 TProgramFolderSources ProgramFolderSourcesFromProcess();
 
 // The folder of the delivered data files (it holds Themes.dat) for a program in
-// `executableFolder`: ../share/brindle-tessel/ of it; data/ in it or up to four folders
-// above it (a build inside the source tree); then /usr/local and /usr. Empty when none.
+// `executableFolder`: ../share/brindle-tessel/ of it (an installed program and a build tree
+// alike), then /usr/local and /usr. Empty when none.
 std::string FindDeliveredData(const std::string& executableFolder);
 
 // TESSEL_HOME when set; else the executable's folder when it holds Themes.dat and is
@@ -41,5 +41,9 @@ void SeedProgramFolder(const std::string& dataFolder, const std::string& program
 
 // programFolder + subFolder, created (with its parents) when missing.
 std::string ProgramSubFolder(const std::string& programFolder, std::string_view subFolder);
+
+// Creates every folder of kProgramSubFolders that is missing. Throws ETesselError naming the
+// first that cannot be created, after trying the others.
+void CreateProgramSubFolders(const std::string& programFolder);
 
 }  // namespace tessel

@@ -1,23 +1,8 @@
 #include "platform/TextEscape.h"
 
+#include "document/Numbers.h"
+
 namespace tessel {
-
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
-}  // namespace
 
 std::string EscapeText(std::string_view text, std::string_view specials) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -41,8 +26,8 @@ std::string UnescapeText(std::string_view text) {
     result.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = HexDigit(text[i + 1]);
-            const int low = HexDigit(text[i + 2]);
+            const int high = HexDigitValue(text[i + 1]);
+            const int low = HexDigitValue(text[i + 2]);
             if (high >= 0 && low >= 0) {
                 result += static_cast<char>(high * 16 + low);
                 i += 2;

@@ -87,7 +87,6 @@ TCustomFtpCli::TCustomFtpCli()
       FDataSocket(std::make_unique<TWSocket>()),
       FWindow(std::make_unique<TFtpWindow>(this)),
       FIdleTimer(std::make_unique<QTimer>()) {
-    FBlock.resize(kSendBlockSize);
     FIdleTimer->setSingleShot(true);
     QObject::connect(FIdleTimer.get(), &QTimer::timeout, FWindow.get(),
                      [this] { AbortWith(426, "426 Timeout"); });

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "document/Exceptions.h"
+#include "publish/FileBlockReader.h"
 #include "publish/FtpReply.h"
 #include "publish/WSocket.h"
 
@@ -331,7 +332,7 @@ class TCustomFtpCli {
     std::uint16_t FCloseError = 0;
     std::string FPasvResponse;
     std::string FDisplayLine;
-    std::vector<char> FBlock;
+    TFileBlockReader FFileReader;
     std::chrono::steady_clock::time_point FStartTime;
 };
 

@@ -105,7 +105,9 @@ void TCustomFtpCli::RestStep() {
     ExecAsync(rqRest, "REST " + std::to_string(st.st_size), {});
 }
 
-bool TCustomFtpCli::OpenLocalFileForReading() { return OpenLocalFile(O_RDONLY); }
+bool TCustomFtpCli::OpenLocalFileForReading() {
+    return OpenLocalFile(O_RDONLY);
+}
 
 bool TCustomFtpCli::OpenLocalFileForWriting() {
     return OpenLocalFile(FResumePos > 0 ? O_WRONLY : O_WRONLY | O_CREAT | O_TRUNC);
@@ -363,7 +365,11 @@ void TCustomFtpCli::SendNextBlock(std::uint16_t error) {
     if (FEof || !FSendingStarted || d.State() != wsConnected) {
         return;
     }
-    const ssize_t n = ::read(FLocalFile, FBlock.data(), FBlock.size());
+    if (FByteCount == 0) {
+        FFileReader.Reset();  // what is buffered belongs to an earlier transfer
+    }
+    const char* block = nullptr;
+    const ssize_t n = FFileReader.Next(FLocalFile, kSendBlockSize, block);
     if (n <= 0) {
         if (n < 0) {
             Display("! Error reading file");
@@ -375,7 +381,7 @@ void TCustomFtpCli::SendNextBlock(std::uint16_t error) {
         return;
     }
     FByteCount += n;
-    d.Send(FBlock.data(), static_cast<int>(n));
+    d.Send(block, static_cast<int>(n));
 }
 
 void TCustomFtpCli::DataReceive() {

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QScopeGuard>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -36,6 +37,10 @@ bool StartsWithDigit(const std::string& s) {
 int LastSystemError() {
     return WinsockErrorFromErrno(errno);
 }
+
+// How many OnDataSent calls one write notification may make in a row before the rest
+// waits for the next turn of the event loop.
+constexpr int kDataSentBatch = 64;
 
 }  // namespace
 
@@ -356,10 +361,12 @@ int TCustomWSocket::Send(const void* data, int length) {
     if (alive.expired() || FState != wsConnected) {
         return -1;
     }
-    if (FBufList.empty() || FBufList.front().IsEmpty()) {
-        FWindow->PostWrite();
-    } else {
+    if (!SendQueueEmpty()) {
         UpdateWriteNotifier();
+    } else if (FInDataSent) {
+        FDataSentOwed = true;  // fired by the running dispatch once this handler returns
+    } else {
+        FWindow->PostWrite();
     }
     return length;
 }
@@ -478,6 +485,7 @@ void TCustomWSocket::InternalClose(bool shutdownFirst, std::uint16_t error) {
         FHSocket = INVALID_SOCKET;
     }
     FBufList.clear();
+    FDataSentOwed = false;
     auto alive = AliveToken();
     ChangeState(wsClosed);
     if (alive.expired()) {
@@ -629,8 +637,9 @@ void TCustomWSocket::DeleteNotifiers() {
 
 void TCustomWSocket::UpdateWriteNotifier() {
     if (FWriteNotifier) {
-        const bool pending = !FBufList.empty() && !FBufList.front().IsEmpty();
-        FWriteNotifier->setEnabled(!FPaused && (FState == wsConnecting || pending));
+        const bool wanted =
+            FState == wsConnecting || !SendQueueEmpty() || (FDataSentOwed && !FInDataSent);
+        FWriteNotifier->setEnabled(!FPaused && wanted);
     }
 }
 
@@ -666,6 +675,10 @@ void TCustomWSocket::HandleConnectResult(int error) {
     }
 }
 
+bool TCustomWSocket::SendQueueEmpty() const {
+    return FBufList.empty() || FBufList.front().IsEmpty();
+}
+
 void TCustomWSocket::HandlePostedWrite() {
     if (FState != wsConnected) {
         return;
@@ -675,11 +688,42 @@ void TCustomWSocket::HandlePostedWrite() {
     if (alive.expired() || FState != wsConnected) {
         return;
     }
-    const bool empty = FBufList.empty() || FBufList.front().IsEmpty();
-    UpdateWriteNotifier();
-    if (empty && OnDataSent) {
-        OnDataSent(this, 0);
+    const bool fire = SendQueueEmpty() && OnDataSent;
+    if (fire && FInDataSent) {
+        FDataSentOwed = true;  // an event loop nested in OnDataSent: the running dispatch fires it
+    } else {
+        FDataSentOwed = false;
+        if (fire) {
+            FireDataSent();
+            if (alive.expired()) {
+                return;
+            }
+        }
     }
+    UpdateWriteNotifier();
+}
+
+// A handler that sends one block from OnDataSent, which the system takes at once, is
+// answered from this loop after it has returned instead of by one posted event and one
+// poll per block: the event still never fires inside the Send that caused it. After a
+// batch the rest goes through the write notifier, so timers and other sockets get
+// their turn.
+void TCustomWSocket::FireDataSent() {
+    auto alive = AliveToken();
+    FInDataSent = true;
+    const auto done = qScopeGuard([this, alive] {
+        if (!alive.expired()) {
+            FInDataSent = false;
+        }
+    });
+    int left = kDataSentBatch;
+    do {
+        FDataSentOwed = false;
+        OnDataSent(this, 0);
+        if (alive.expired()) {
+            return;
+        }
+    } while (FDataSentOwed && --left > 0 && FState == wsConnected && !FPaused && OnDataSent);
 }
 
 void TCustomWSocket::HandleReadReady() {

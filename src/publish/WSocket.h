@@ -145,6 +145,8 @@ class TCustomWSocket {
     void HandleReadReady();
     void HandleWriteReady();
     void HandlePostedWrite();
+    void FireDataSent();
+    bool SendQueueEmpty() const;
     void HandleConnectResult(int error);
     void HandleDnsDone(int id, int error, const std::vector<std::string>& results);
     bool DoDataAvailable(std::uint16_t error);
@@ -183,6 +185,8 @@ class TCustomWSocket {
     bool FCloseInvoked = false;
     bool FDestroying = false;
     bool FPaused = false;
+    bool FInDataSent = false;    // OnDataSent is running
+    bool FDataSentOwed = false;  // a Send emptied the queue; OnDataSent has not fired yet
     long long FReadCount = 0;
     int FLastError = 0;
     std::string FLastErrorText;

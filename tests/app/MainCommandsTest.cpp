@@ -1,5 +1,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
+#include <QToolButton>
 
 #include "app/MainFixture.h"
 #include "document/Stream.h"
@@ -84,23 +86,43 @@ TEST_F(DocumentCommandsTest, SaveAsTemplateKeepsTheNameAndTheFlag) {
     EXPECT_TRUE(window->Modified());
 }
 
-TEST_F(DocumentCommandsTest, HtmlThatCannotBeWrittenIsIgnoredOnSaveButReportedForTemplates) {
+TEST_F(DocumentCommandsTest, HtmlThatCannotBeWrittenIsReportedAndTheDocumentStaysSaved) {
     Open();
+    window->StoreBlock();
     std::filesystem::create_directories(home + "Upload/Club.html");  // in the way of the file
     ui.AnswerFileDialog(QString::fromStdString(home + "TesselFiles/Club.pgx"));
     ui.AnswerMessage(mbOK);
-    window->mnuSaveClick();
-    EXPECT_EQ(ui.Messages().size(), 1u);  // only the saved message
+    QTest::mouseClick(F().btnSave, Qt::LeftButton);
+    ASSERT_EQ(ui.Messages().size(), 1u);  // the error instead of the saved message
+    const TShownMessage& failed = ui.Messages()[0];
+    EXPECT_EQ(failed.kind, TMsgKind::Error);
+    EXPECT_NE(failed.text.indexOf("Club.pgx"), -1);
+    EXPECT_NE(failed.text.indexOf(QString::fromStdString(home + "Upload/Club.html")), -1);
+    EXPECT_NE(failed.text.indexOf("Is a directory"), -1);
+    EXPECT_EQ(failed.text.indexOf("TesselFiles/Club.html"), -1) << "that copy was written";
+    EXPECT_TRUE(Exists(home + "TesselFiles/Club.pgx"));
     EXPECT_TRUE(Exists(home + "TesselFiles/Club.html"));
     EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(window->CurrentName(), home + "TesselFiles/Club.pgx");
+
+    // Both copies failing name both files in one box.
+    std::filesystem::create_directories(home + "TesselFiles/Two.html");
+    std::filesystem::create_directories(home + "Upload/Two.html");
+    ui.AnswerFileDialog(QString::fromStdString(home + "TesselFiles/Two.pgx"));
+    ui.AnswerMessage(mbOK);
+    QTest::mouseClick(F().btnSave, Qt::LeftButton);
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_NE(ui.Messages()[1].text.indexOf("TesselFiles/Two.html"), -1);
+    EXPECT_NE(ui.Messages()[1].text.indexOf("Upload/Two.html"), -1);
+    EXPECT_TRUE(Exists(home + "TesselFiles/Two.pgx"));
 
     std::filesystem::create_directories(home + "Templates/Club.html");
     ui.AnswerFileDialog(QString::fromStdString(home + "Templates/Club.pgt"));
     ui.AnswerMessage(mbOK);
     window->mnuCreateTemplateClick();
-    ASSERT_EQ(ui.Messages().size(), 2u);
-    EXPECT_EQ(ui.Messages()[1].kind, TMsgKind::Error);
-    EXPECT_FALSE(ui.Messages()[1].text.isEmpty());
+    ASSERT_EQ(ui.Messages().size(), 3u);
+    EXPECT_EQ(ui.Messages()[2].kind, TMsgKind::Error);
+    EXPECT_NE(ui.Messages()[2].text.indexOf("Templates/Club.html"), -1);
     EXPECT_TRUE(Exists(home + "Templates/Club.pgt"));
 }
 

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QCheckBox>
 #include <QDir>
+#include <QListWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -18,7 +22,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/ScriptedUiServices.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Main.h"
 
 namespace tessel {
@@ -74,6 +78,19 @@ class MainWindowTest : public ::testing::Test {
         return *window;
     }
 
+    // Builds the window and shows it active, so keys and shortcuts reach it as a user's would.
+    TfrmMain& OpenShown(QStringList arguments = {}) {
+        Open(std::move(arguments));
+        window->show();
+        Activate();
+        return *window;
+    }
+    // Makes the window the active one again, as after a dialog closed.
+    void Activate() {
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
     Ui::TfrmMain& F() { return window->Form(); }
     TPageCollection& Page() { return window->Document().Page(); }
 
@@ -85,6 +102,34 @@ class MainWindowTest : public ::testing::Test {
     static std::string ReadFile(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // A left click where a user makes it: on a check box's square, elsewhere in the middle.
+    static void Click(QWidget* control) {
+        if (qobject_cast<QCheckBox*>(control) != nullptr) {
+            QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(6, control->height() / 2));
+        } else {
+            QTest::mouseClick(control, Qt::LeftButton);
+        }
+    }
+    // A double click on a list's entry: press, release, and the second press that the
+    // system reports as a double click.
+    static void DoubleClickEntry(QListWidget* list, int row) {
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    // A left click on a list's entry, as the user makes it.
+    static void ClickEntry(QListWidget* list, int row) {
+        const QRect entry = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
+    }
+    // Runs one of the window's actions (a menu item) by its object name.
+    void Trigger(const char* name) {
+        QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        action->trigger();
     }
 
     // Drops a palette entry on the block list at `target`.

@@ -202,25 +202,32 @@ TEST_F(EditorPanelsTest, ChoosingAPictureCopiesItIntoTheImagesFolderOnce) {
     StoreByLeaving();
     EXPECT_EQ(block.ImageBlock().FileName, "dog.bmp");
 
-    // Another dog.bmp: the folder's file stays and is the one the page uses.
+    // Another dog.bmp, kept out of the folder by answering No: the folder's file stays and
+    // is the one the page uses.
     const std::string other = Picture(elsewhere.path().toStdString() + "/sub/dog.bmp", 10, 10);
     ui.AnswerFileDialog(QString::fromStdString(other));
+    ui.AnswerMessage(mbNo);
     window->btnImagePicClick();
     EXPECT_EQ(QImage(QString::fromStdString(home + "Upload/images/dog.bmp")).width(), 64);
     EXPECT_EQ(window->ImagePreviewPath().toStdString(), other);
     StoreByLeaving();
     EXPECT_EQ(block.ImageBlock().FileName, "dog.bmp");
 
-    // A file that cannot be decoded: no picture, the sizes stay, the file is still taken.
+    // A file that cannot be decoded is refused: the block stays as it was, nothing is copied.
     const std::string broken = elsewhere.path().toStdString() + "/broken.gif";
     WriteFile(broken, "not a picture");
     ui.AnswerFileDialog(QString::fromStdString(broken));
+    ui.AnswerMessage(mbOK);
     window->btnImagePicClick();
-    EXPECT_TRUE(F().imgImageView->pixmap().isNull());
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages().back().kind, TMsgKind::Error);
+    EXPECT_EQ(ui.Messages().back().text, "The picture could not be read: broken.gif");
+    EXPECT_FALSE(F().imgImageView->pixmap().isNull());
     EXPECT_EQ(F().txtImageW->text(), "10");
-    EXPECT_EQ(F().txtImageFile->text(), "broken.gif");
-    EXPECT_TRUE(Exists(home + "Upload/images/broken.gif"));
-    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(F().txtImageFile->text(), "dog.bmp");
+    EXPECT_FALSE(Exists(home + "Upload/images/broken.gif"));
+    StoreByLeaving();
+    EXPECT_EQ(block.ImageBlock().FileName, "dog.bmp");
 }
 
 TEST_F(EditorPanelsTest, TextImportInsertsTheFileAtTheCaret) {
@@ -288,8 +295,8 @@ TEST_F(EditorPanelsTest, LinkPanelRoundTripAndDropBoxButtons) {
     window->lstLinksDragDrop(TDragSource::Links, -1);
     EXPECT_EQ(F().lstLinks->Line(0), "mailto:me@example.org\tWrite to me");
 
-    F().lstLinks->setCurrentRow(0);
-    window->btnLinkRemoveClick();  // the last entry goes, whichever is selected
+    F().lstLinks->setCurrentRow(2);
+    window->btnLinkRemoveClick();  // the selected entry goes
     EXPECT_EQ(F().lstLinks->count(), 2);
     EXPECT_EQ(F().lstLinks->Line(1), "http://a.example/\tA");
 
@@ -321,10 +328,10 @@ TEST_F(EditorPanelsTest, FavouritesFillTheAddressOfTheirPanel) {
     window->btnLinkIEClick(1);
     EXPECT_EQ(F().txtImageLink->text(), "http://club.example/");
 
-    // Browse reuses the last import's filter.
+    // Browse offers every file, whatever an import looked for before.
     ui.AnswerFileDialog(QString::fromStdString(home + "page.html"));
     window->btnLinkBrowseClick(0);
-    EXPECT_EQ(ui.FileDialogs().back().request.filter, "Internet Shortcuts (*.url)");
+    EXPECT_EQ(ui.FileDialogs().back().request.filter, "All Files (*)");
     EXPECT_EQ(F().txtLinkAddress->text().toStdString(), home + "page.html");
 }
 

@@ -121,6 +121,24 @@ class HtmlTest(CliTest):
         self.assertEqual(result.returncode, 1)
         self.assertIn(b"'2O' is not a valid integer value", result.stderr)
 
+    def test_a_page_beyond_ascii_states_its_character_set(self):
+        page = self.read(os.path.basename(self.new_page()))
+        theme = short("PagePropertiesBlock.ThemeName") + b"\x06" + short("Default")
+        self.assertIn(theme, page)
+        for title, charset in ((b'Caf\xc3\xa9 "cr\xc3\xa8me"', b"UTF-8"),
+                               (b'Caf\xe9 "cr\xe8me"', b"windows-1252")):
+            record = (bytes([len("PagePropertiesBlock.PageTitle")]) + b"PagePropertiesBlock.PageTitle"
+                      + b"\x06" + bytes([len(title)]) + title)
+            source = self.write("accents.pgx", page.replace(theme, record))
+            for mode in ("0", "1", "2"):
+                result = run("html", source, "--mode", mode, "--home", "/opt/tessel")
+                self.assertEqual(result.returncode, 0, result.stderr)
+                lines = result.stdout.split(b"\r\n")
+                self.assertEqual(lines[3:6], [
+                    b"<HEAD>",
+                    b'     <META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=' + charset + b'">',
+                    b"     <TITLE>" + title + b"</TITLE>"], mode)
+
 
 class ResaveAndDumpTest(CliTest):
     def test_hand_made_theme_file_resaves_unchanged(self):

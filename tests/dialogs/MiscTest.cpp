@@ -13,7 +13,7 @@
 
 #include "platform/gui/ChildControl.h"
 #include "platform/gui/ScriptedUiServices.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {
@@ -91,6 +91,37 @@ TEST(MiscFont, NameIsFoundWithoutRegardToCase) {
         Click(dialog, "btnCancel");
     });
     EXPECT_EQ(ChooseFont(ui, "/nowhere/", {"times new roman", 12, clBlack}, nullptr), std::nullopt);
+}
+
+TEST(MiscFont, OffersAndWritesFamilyNamesWithoutTheFoundry) {
+    TScriptedUiServices ui;
+    ui.SetFontFamilies(
+        {"DejaVu Sans", "Nimbus Sans [urw]", "Nimbus Sans [other]", "Nimbus Mono [urw]"});
+    ui.AnswerExec([](QDialog& dialog) {
+        auto& name = Child<QComboBox>(dialog, "cbName");
+        ASSERT_EQ(name.count(), 3);
+        EXPECT_EQ(name.itemText(1), "Nimbus Sans");
+        EXPECT_EQ(name.itemText(2), "Nimbus Mono");
+        // A name with its foundry, as an older page holds it, selects its family.
+        EXPECT_EQ(name.currentText(), "Nimbus Sans");
+        Click(dialog, "btnOK");
+    });
+    const std::optional<TFontValue> kept =
+        ChooseFont(ui, "/nowhere/", {"Nimbus Sans [urw]", 12, clBlack}, nullptr);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->Name, "Nimbus Sans");
+
+    ui.AnswerExec([](QDialog& dialog) {
+        auto& name = Child<QComboBox>(dialog, "cbName");
+        QTest::keyClick(&name, Qt::Key_End);
+        EXPECT_EQ(name.currentText(), "Nimbus Mono");
+        Click(dialog, "btnOK");
+    });
+    const std::optional<TFontValue> chosen =
+        ChooseFont(ui, "/nowhere/", {"DejaVu Sans", 12, clBlack}, nullptr);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->Name, "Nimbus Mono");
+    EXPECT_EQ(FontToDescription(*chosen).substr(0, 13), "\"Nimbus Mono\"");
 }
 
 class MiscFontColorTest : public ::testing::Test {

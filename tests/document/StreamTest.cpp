@@ -11,7 +11,7 @@ namespace {
 
 // Builds hand-made streams byte by byte.
 class Bytes {
-public:
+  public:
     Bytes& Raw(std::string_view text) {
         data_.append(text);
         return *this;
@@ -25,10 +25,12 @@ public:
     Bytes& Ident(std::string_view name, std::string_view identifier) {
         return Short(name).Byte(vaIdent).Short(identifier);
     }
-    Bytes& Text(std::string_view name, std::string_view text) { return Short(name).Byte(vaString).Short(text); }
+    Bytes& Text(std::string_view name, std::string_view text) {
+        return Short(name).Byte(vaString).Short(text);
+    }
     std::string str() const { return data_; }
 
-private:
+  private:
     std::string data_;
 };
 
@@ -85,12 +87,16 @@ TEST(StreamWriterTest, NewDocumentStartsAsTheFormatPrescribes) {
         EXPECT_EQ(document.Page().Items(i).FilledSlotCount(), 7);
     }
     size_t items = 0;
-    for (size_t at = bytes.find("\x09" "BlockType"); at != std::string::npos;
-         at = bytes.find("\x09" "BlockType", at + 1)) {
+    for (size_t at = bytes.find("\x09"
+                                "BlockType");
+         at != std::string::npos; at = bytes.find("\x09"
+                                                  "BlockType",
+                                                  at + 1)) {
         ++items;
     }
     EXPECT_EQ(items, 4u);
-    EXPECT_NE(bytes.find(Bytes().Short("HRBlock.Width").Byte(vaInt8).Byte(0).str()), std::string::npos);
+    EXPECT_NE(bytes.find(Bytes().Short("HRBlock.Width").Byte(vaInt8).Byte(0).str()),
+              std::string::npos);
 }
 
 TEST(StreamWriterTest, ChoosesTheSmallestIntegerAndTextForms) {
@@ -103,11 +109,13 @@ TEST(StreamWriterTest, ChoosesTheSmallestIntegerAndTextForms) {
     document.Page().Items(3).TextBlock().Text = std::string(256, 'b');
     const std::string bytes = WriteComponent(document);
 
-    EXPECT_NE(bytes.find(Bytes().Short("HRBlock.Width").Byte(vaInt8).Byte(0x64).str()), std::string::npos);
+    EXPECT_NE(bytes.find(Bytes().Short("HRBlock.Width").Byte(vaInt8).Byte(0x64).str()),
+              std::string::npos);
     EXPECT_NE(bytes.find(Bytes().Short("HRBlock.Size").Byte(vaInt16).Byte(0x2C).Byte(0x01).str()),
               std::string::npos);
     EXPECT_NE(bytes.find(Bytes().Short("HRBlock.NoShade").Byte(vaTrue).str()), std::string::npos);
-    EXPECT_NE(bytes.find(Bytes().Short("ImageBlock.Alt").Byte(vaString).Byte(0xFF).str()), std::string::npos);
+    EXPECT_NE(bytes.find(Bytes().Short("ImageBlock.Alt").Byte(vaString).Byte(0xFF).str()),
+              std::string::npos);
     EXPECT_NE(bytes.find(Bytes()
                              .Short("TextBlock.Text")
                              .Byte(vaLString)
@@ -123,6 +131,38 @@ TEST(StreamWriterTest, ChoosesTheSmallestIntegerAndTextForms) {
                                                 .Raw(std::string("\x00\x00\x00\x80", 4))
                                                 .str()),
               std::string::npos);
+}
+
+TEST(StreamWriterTest, IntegerFormsChangeExactlyAtTheirLimits) {
+    const struct {
+        int32_t value;
+        std::string encoded;  // type byte and little-endian data
+    } cases[] = {
+        {0, std::string("\x02\x00", 2)},
+        {-1, "\x02\xFF"},
+        {127, "\x02\x7F"},
+        {-128, "\x02\x80"},
+        {128, std::string("\x03\x80\x00", 3)},
+        {-129, "\x03\x7F\xFF"},
+        {255, std::string("\x03\xFF\x00", 3)},
+        {32767, "\x03\xFF\x7F"},
+        {-32768, std::string("\x03\x00\x80", 3)},
+        {32768, std::string("\x04\x00\x80\x00\x00", 5)},
+        {-32769, "\x04\xFF\x7F\xFF\xFF"},
+        {65536, std::string("\x04\x00\x00\x01\x00", 5)},
+        {2147483647, "\x04\xFF\xFF\xFF\x7F"},
+        {-2147483647 - 1, std::string("\x04\x00\x00\x00\x80", 5)},
+    };
+    for (const auto& c : cases) {
+        TPagelette document;
+        SetDefaultBlocks(document);
+        InitNewBlock(document, 4, btHR).HRBlock().Width = c.value;
+        const std::string bytes = WriteComponent(document);
+        const std::string record = Bytes().Short("HRBlock.Width").Raw(c.encoded).str();
+        EXPECT_NE(bytes.find(record), std::string::npos) << c.value;
+        // Read back with the sign of its form.
+        EXPECT_EQ(ReadDocument(bytes)->Page().Items(4).HRBlock().Width, c.value) << c.value;
+    }
 }
 
 // A document with every block kind and every kind of form field.
@@ -167,7 +207,8 @@ TEST(StreamRoundTripTest, WriteReadWriteGivesIdenticalBytes) {
     EXPECT_EQ(again->Page().Items(3).LinkBlock().Align, "kept");
     EXPECT_EQ(again->Color, "reserved");
     ASSERT_EQ(again->WebForm().Count(), 2);
-    EXPECT_EQ(again->WebForm().Items(0).Strings().lines, (std::vector<std::string>{"a|Apple|Yes", "b|Banana|no"}));
+    EXPECT_EQ(again->WebForm().Items(0).Strings().lines,
+              (std::vector<std::string>{"a|Apple|Yes", "b|Banana|no"}));
     EXPECT_EQ(again->WebForm().Items(1).Strings().Count(), 0);
     EXPECT_EQ(again->WebForm().Items(1).Index(), 1);
 }
@@ -239,18 +280,49 @@ TEST(StreamReaderTest, RejectsBrokenFilesWithTheReadersMessages) {
     EXPECT_EQ(ReadError("TP"), "Invalid stream format");
     EXPECT_EQ(ReadError(""), "Invalid stream format");
     EXPECT_EQ(ReadError(Bytes().Header("TForm1").Byte(0).Byte(0).str()), "Class TForm1 not found");
-    EXPECT_EQ(ReadError(Bytes().Header("TPagelette").Short("Colour").Byte(vaString).Short("x").Byte(0).Byte(0).str()),
+    EXPECT_EQ(ReadError(Bytes()
+                            .Header("TPagelette")
+                            .Short("Colour")
+                            .Byte(vaString)
+                            .Short("x")
+                            .Byte(0)
+                            .Byte(0)
+                            .str()),
               "Error reading TPagelette.Colour: Property does not exist");
-    EXPECT_EQ(ReadError(Bytes().Header("TPagelette").Short("Email.Name").Byte(vaString).Short("x").Byte(0).Byte(0).str()),
+    EXPECT_EQ(ReadError(Bytes()
+                            .Header("TPagelette")
+                            .Short("Email.Name")
+                            .Byte(vaString)
+                            .Short("x")
+                            .Byte(0)
+                            .Byte(0)
+                            .str()),
               "Error reading TPagelette.Email.Name: Invalid property path");
-    EXPECT_EQ(ReadError(Bytes().Header("TPagelette").Short("Border").Byte(vaIdent).Short("Maybe").Byte(0).Byte(0).str()),
+    EXPECT_EQ(ReadError(Bytes()
+                            .Header("TPagelette")
+                            .Short("Border")
+                            .Byte(vaIdent)
+                            .Short("Maybe")
+                            .Byte(0)
+                            .Byte(0)
+                            .str()),
               "Error reading TPagelette.Border: Invalid property value");
-    EXPECT_EQ(ReadError(Bytes().Header("TPagelette").Short("Border").Byte(vaInt8).Byte(1).Byte(0).Byte(0).str()),
+    EXPECT_EQ(ReadError(Bytes()
+                            .Header("TPagelette")
+                            .Short("Border")
+                            .Byte(vaInt8)
+                            .Byte(1)
+                            .Byte(0)
+                            .Byte(0)
+                            .str()),
               "Error reading TPagelette.Border: Invalid property value");
-    EXPECT_EQ(ReadError(Bytes().Header("TPagelette").Short("Email").Byte(vaInt8).Byte(1).Byte(0).Byte(0).str()),
-              "Error reading TPagelette.Email: Invalid property value");
-    EXPECT_EQ(ReadError(Bytes().Header("TPagelette").Short("Page").Byte(vaNil).Byte(0).Byte(0).str()),
-              "Error reading TPagelette.Page: Invalid property value");
+    EXPECT_EQ(
+        ReadError(
+            Bytes().Header("TPagelette").Short("Email").Byte(vaInt8).Byte(1).Byte(0).Byte(0).str()),
+        "Error reading TPagelette.Email: Invalid property value");
+    EXPECT_EQ(
+        ReadError(Bytes().Header("TPagelette").Short("Page").Byte(vaNil).Byte(0).Byte(0).str()),
+        "Error reading TPagelette.Page: Invalid property value");
     // Inside a collection item the item's class names the failing record.
     EXPECT_EQ(ReadError(Bytes()
                             .Header("TPagelette")
@@ -261,12 +333,16 @@ TEST(StreamReaderTest, RejectsBrokenFilesWithTheReadersMessages) {
                             .Byte(vaIdent)
                             .Short("wide")
                             .str()),
-              "Error reading TPagelette.Page: Error reading TPageItem.HRBlock.Width: Invalid property value");
+              "Error reading TPagelette.Page: Error reading TPageItem.HRBlock.Width: Invalid "
+              "property value");
     // A named root is named by its component name.
-    EXPECT_EQ(ReadError(Bytes().Raw("TPF0").Short("TPagelette").Short("Doc").Short("X").Byte(vaNull).str()),
-              "Error reading Doc.X: Property does not exist");
+    EXPECT_EQ(
+        ReadError(
+            Bytes().Raw("TPF0").Short("TPagelette").Short("Doc").Short("X").Byte(vaNull).str()),
+        "Error reading Doc.X: Property does not exist");
     // Child components do not occur in our files.
-    EXPECT_EQ(ReadError(Bytes().Header("TPagelette").Byte(0).Short("TPagelette").str()), "Invalid stream format");
+    EXPECT_EQ(ReadError(Bytes().Header("TPagelette").Byte(0).Short("TPagelette").str()),
+              "Invalid stream format");
 }
 
 TEST(StreamReaderTest, HostileLengthsAndEarlyEndsFailWithTheReadError) {

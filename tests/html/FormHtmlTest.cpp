@@ -127,5 +127,51 @@ TEST(OptionListHTMLTest, DropDownOptions) {
                   OptionListHTML(list) + "</SELECT></TD></TR>\r\n");
 }
 
+TEST(FormHTMLTest, QuotesInAttributeValuesBecomeEntitiesAndTextStaysAsTyped) {
+    TPagelette doc;
+    doc.Email = R"(me"@x.example)";
+    doc.Subject = R"(The "feedback")";
+    doc.Redirect = R"(thanks.html?"x")";
+    doc.FormFooter = true;
+    doc.FormTitle = R"(Say "hi")";
+    TFormElement& box = AddField(doc, fkText, R"(Nick "Name")", {R"(Size=3"0)"});
+    box.Value = R"("Ann")";
+    box.Text = R"(Your "nick":)";
+    AddField(doc, fkTextArea, R"(No"te)", {R"(Cols="3)", R"(Rows=4")"});
+    AddField(doc, fkCheckBox, "Pick", {R"(t"ea|Green "Tea"|yes)"});
+    AddField(doc, fkRadio, R"(R"adio)", {R"(o"ld|Old "one"|no)"});
+    AddField(doc, fkDropDown, R"(C"olour)", {R"(r"ed|Red "hot")"});
+    EXPECT_EQ(
+        doc.FormHTML(),
+        kFormStart +
+            "<INPUT TYPE=\"HIDDEN\" NAME=\"recipient\" VALUE=\"me&quot;@x.example\">\r\n"
+            "<INPUT TYPE=\"HIDDEN\" NAME=\"subject\" VALUE=\"The &quot;feedback&quot;\">\r\n"
+            "<INPUT TYPE=\"HIDDEN\" NAME=\"redirect\" VALUE=\"thanks.html?&quot;x&quot;\">\r\n"
+            "<TABLE CELLPADDING=2 WIDTH=100%>\r\n"
+            "<TR><TD WIDTH=100% VALIGN=TOP COLSPAN=2><FONT SIZE=5><B>Say \"hi\"</B></FONT>"
+            "</TD></TR>\r\n"
+            "<TR><TD WIDTH=30% VALIGN=TOP>Your \"nick\":</TD><TD WIDTH=70% VALIGN=TOP>"
+            "<INPUT NAME=\"nick_&quot;name&quot;\" VALUE=\"&quot;Ann&quot;\" SIZE=\"3&quot;0\">"
+            "</TD></TR>\r\n"
+            "<TR><TD WIDTH=30% VALIGN=TOP></TD><TD WIDTH=70% VALIGN=TOP>"
+            "<TEXTAREA COLS=\"&quot;3\" ROWS=\"4&quot;\" NAME=\"no&quot;te\" WRAP=\"VIRTUAL\">"
+            "</TEXTAREA></TD></TR>\r\n"
+            "<TR><TD WIDTH=30% VALIGN=TOP></TD><TD WIDTH=70% VALIGN=TOP>\r\n"
+            "<INPUT TYPE=\"CheckBox\" NAME=\"pick_green_&quot;tea&quot;\" VALUE=\"t&quot;ea\" "
+            "CHECKED> Green \"Tea\"<BR>\r\n"
+            "</TD></TR>\r\n"
+            "<TR><TD WIDTH=30% VALIGN=TOP></TD><TD WIDTH=70% VALIGN=TOP>\r\n"
+            "<INPUT TYPE=\"Radio\" NAME=\"r&quot;adio\" VALUE=\"o&quot;ld\"> Old \"one\"<BR>\r\n"
+            "</TD></TR>\r\n"
+            "<TR><TD WIDTH=30% VALIGN=TOP></TD><TD WIDTH=70% VALIGN=TOP>"
+            "<SELECT NAME=\"c&quot;olour\">\r\n<OPTION VALUE=\"\">Select\r\n"
+            "<OPTION VALUE=\"\">----------\r\n<OPTION VALUE=\"r&quot;ed\">Red \"hot\"\r\n"
+            "</SELECT></TD></TR>\r\n" +
+            kButtons +
+            "\r\n<TR><TD WIDTH=100% VALIGN=TOP COLSPAN=2><FONT SIZE=\"2\"><I>If you have any "
+            "problems, please send an e-mail to <a href=\"mailto:me&quot;@x.example\">"
+            "me\"@x.example</a>.</I></FONT></TD></TR>\r\n</TABLE></FORM>");
+}
+
 }  // namespace
 }  // namespace tessel

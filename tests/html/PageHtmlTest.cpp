@@ -7,6 +7,7 @@
 #include "document/Pagelette.h"
 #include "html/MakerAddresses.h"
 #include "html/PageHtml.h"
+#include "html/Routines.h"
 
 namespace tessel {
 namespace {
@@ -321,6 +322,126 @@ TEST(GeneratePageTest, ImageAttributesAlignmentAndLink) {
             R"(<A HREF="index.html"><IMG SRC="a b.gif" BORDER=0 ALT="Go -> home" HEIGHT="40" WIDTH="60" ALIGN="ABSMIDDLE"></A><P>)"});
 }
 
+TEST(GeneratePageTest, QuotesInAttributeValuesBecomeEntitiesAndTextStaysAsTyped) {
+    TPagelette doc = SettingsOnly();
+    TPagePropertiesBlock& p = doc.Page().Items(0).PagePropertiesBlock();
+    p.PageTitle = R"(The "best" page)";
+    p.Background = R"(sky".gif)";
+    p.MetaText = "Descr\"iption\tA \"quoted\" <page>\r\n\"\r\n";
+    TImageBlock& image = InitNewBlock(doc, 1, btImage).ImageBlock();
+    image.FileName = R"(a"b.gif)";
+    image.Alt = R"(Say "cheese" > here)";
+    image.Height = R"(4")";
+    image.Width = R"("6)";
+    image.Align = R"(LE"FT)";
+    image.ImageLink = R"(x.html?a="1")";
+    TLinkBlock& link = InitNewBlock(doc, 2, btLink).LinkBlock();
+    link.LinkURL = R"(http://a.example/"x")";
+    link.LinkText = R"(The "A" site)";
+    link.Email = true;
+    TTextBlock& text = InitNewBlock(doc, 3, btText).TextBlock();
+    text.Text = R"(<a href="y.html">"hi"</a>)";
+    text.ApplyFont = 1;
+    text.Attributes = R"("Odd "Face"", 12, [], [$00050000])";
+    TLinkBlock& box = InitNewBlock(doc, 4, btLink).LinkBlock();
+    box.UseDropBox = true;
+    box.DropBoxText = "http://b.example/?q=\"it's\"\tBob's \"B\"\r\n";
+
+    for (TOutputMode mode : {omLocalCopy, omServerCopy}) {
+        const std::string folder = mode == omLocalCopy ? "../Upload/" : "";
+        const std::vector<std::string> page = Generate(doc, mode);
+        EXPECT_EQ(page[4], R"(     <TITLE>The "best" page</TITLE>)");
+        EXPECT_EQ(page[5],
+                  R"(<META NAME="Descr&quot;iption" CONTENT="A &quot;quoted&quot; <page>">)");
+        EXPECT_EQ(page[6], "\"");  // a line of one character is not a tag
+        const std::vector<std::string> blocks = BlockLines(page);
+        EXPECT_EQ(
+            page[page.size() - blocks.size() - 2],
+            R"(<BODY BGCOLOR="#FFFFFF" TEXT="#000000" LINK="#0000FF" ALINK="#FF0000" VLINK="#990099" BACKGROUND=")" +
+                (mode == omLocalCopy ? folder + "backgrounds/" : "") + "sky&quot;.gif\">");
+        ASSERT_GE(blocks.size(), 10u);
+        EXPECT_EQ(
+            blocks[0],
+            R"(<A HREF="x.html?a=&quot;1&quot;"><IMG SRC=")" +
+                (mode == omLocalCopy ? folder + "images/" : "") +
+                R"(a&quot;b.gif" BORDER=0 ALT="Say &quot;cheese&quot; > here" HEIGHT="4&quot;" WIDTH="&quot;6" ALIGN="LE&quot;FT"></A><P>)");
+        EXPECT_EQ(blocks[1],
+                  R"(<A HREF="mailto:http://a.example/&quot;x&quot;">The "A" site</A><P>)");
+        EXPECT_EQ(blocks[2],
+                  R"(<FONT FACE="Odd &quot;Face&quot;" SIZE="3"><a href="y.html">"hi"</a>)");
+        EXPECT_EQ(
+            blocks[9],
+            R"(document.write('<option value="http://b.example/?q=&quot;it\'s&quot;">Bob\'s "B"');)");
+    }
+}
+
+TEST(GeneratePageTest, FaceWithoutItsOwnQuotesIsWrittenAsItStands) {
+    EXPECT_EQ(FormatBlockText("t", R"(Arial, 12, [], [$00050000])", 1),
+              R"(<FONT FACE=Arial SIZE="3">t</FONT>)");
+    EXPECT_EQ(FormatBlockText("t", R"(", 12, [], [$00050000])", 1),
+              R"(<FONT FACE=" SIZE="3">t</FONT>)");
+    EXPECT_EQ(FormatBlockText("t", R"("", 12, [], [$00050000])", 1),
+              R"(<FONT FACE="" SIZE="3">t</FONT>)");
+}
+
+std::string CharsetLine(const char* charset) {
+    return std::string(R"(     <META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=)") +
+           charset + "\">";
+}
+
+TEST(GeneratePageTest, PageBeyondAsciiStatesItsCharacterSetAfterTheHead) {
+    const struct {
+        std::string text;
+        const char* charset;
+    } cases[] = {
+        {"Caf\xC3\xA9 cr\xC3\xA8me \xE2\x82\xAC \xF0\x9F\x98\x80", "UTF-8"},
+        {"Caf\xE9", "windows-1252"},
+        {"\xC3\xA9 and a lone \xE9", "windows-1252"},
+        {"overlong \xC0\xAF", "windows-1252"},
+        {"surrogate \xED\xA0\x80", "windows-1252"},
+        {"past the last code point \xF4\x90\x80\x80", "windows-1252"},
+        {"cut short \xE2\x82", "windows-1252"},
+    };
+    for (const auto& c : cases) {
+        TPagelette doc;
+        SetDefaultBlocks(doc);
+        doc.Page().Items(3).TextBlock().Text = c.text;
+        for (TOutputMode mode : {omPreview, omLocalCopy, omServerCopy}) {
+            const std::vector<std::string> page = Generate(doc, mode);
+            ASSERT_EQ(page.size(), 14u) << c.text;
+            EXPECT_EQ(page[3], "<HEAD>");
+            EXPECT_EQ(page[4], CharsetLine(c.charset)) << c.text << " in mode " << mode;
+            EXPECT_EQ(page[5], "     <TITLE></TITLE>");
+            EXPECT_EQ(page[11], c.text);
+        }
+    }
+}
+
+TEST(GeneratePageTest, CharacterSetFollowsEveryPartOfThePage) {
+    TPagelette doc = SettingsOnly();
+    TPagePropertiesBlock& p = doc.Page().Items(0).PagePropertiesBlock();
+    p.PageTitle = "\xC2\xA9 2026";
+    EXPECT_EQ(Generate(doc, omServerCopy)[4], CharsetLine("UTF-8"));
+    p.PageTitle.clear();
+    p.MetaText = "Keywords\tna\xEFve\r\n";
+    EXPECT_EQ(Generate(doc, omServerCopy)[4], CharsetLine("windows-1252"));
+    p.MetaText.clear();
+    ASSERT_EQ(Generate(doc, omServerCopy)[4], "     <TITLE></TITLE>");
+
+    // Only the preview holds the program folder.
+    std::vector<std::string> lines;
+    InitNewBlock(doc, 1, btImage);
+    for (TOutputMode mode : {omPreview, omLocalCopy, omServerCopy}) {
+        GeneratePage(doc, lines, {mode, "/home/Jos\xC3\xA9/tessel/", false, nullptr});
+        EXPECT_EQ(lines[4] == CharsetLine("UTF-8"), mode == omPreview) << mode;
+    }
+    doc.WebForm().Add().Text =
+        "Stra\xC3\x9F"
+        "e";
+    InitNewBlock(doc, 2, btForms);
+    EXPECT_EQ(Generate(doc, omServerCopy)[4], CharsetLine("UTF-8"));
+}
+
 TEST(GeneratePageTest, TextHeadingAndBulletBlocks) {
     TPagelette doc = SettingsOnly();
     TTextBlock& text = InitNewBlock(doc, 1, btText).TextBlock();
@@ -351,6 +472,25 @@ TEST(GeneratePageTest, TextHeadingAndBulletBlocks) {
                   "   <LI>only",
                   "</UL><P>",
               }));
+}
+
+TEST(GeneratePageTest, EveryListStyleHasItsTagAndType) {
+    const std::pair<TListStyle, std::string> styles[] = {
+        {lsDisc, R"(<UL TYPE="DISC">)"},     {lsCircle, R"(<UL TYPE="CIRCLE">)"},
+        {lsSquare, R"(<UL TYPE="SQUARE">)"}, {lsUpCaseA, R"(<OL TYPE="A">)"},
+        {lsLoCaseA, R"(<OL TYPE="a">)"},     {lsNum, R"(<OL TYPE="1">)"},
+        {lsUpCaseRoman, R"(<OL TYPE="I">)"}, {lsLoCaseRoman, R"(<OL TYPE="i">)"},
+    };
+    for (const auto& [style, start] : styles) {
+        TPagelette doc = SettingsOnly();
+        TBulletBlock& bullets = InitNewBlock(doc, 1, btBullet).BulletBlock();
+        bullets.Bullets = "item";
+        bullets.Style = style;
+        const std::string end = start.substr(1, 2) == "UL" ? "</UL><P>" : "</OL><P>";
+        EXPECT_EQ(BlockLines(Generate(doc, omServerCopy)),
+                  (std::vector<std::string>{start, "   <LI>item", end}))
+            << style;
+    }
 }
 
 TEST(GeneratePageTest, FormsBlockRendersTheFormOnlyWithFields) {

@@ -154,5 +154,28 @@ TEST(StrToIntTest, RejectsEverythingElseWithTheMessage) {
     }
 }
 
+TEST(IsValidUtf8Test, AcceptsEveryWellFormedSequenceAndNothingElse) {
+    for (const char* text :
+         {"", "plain", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80",
+          "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"}) {
+        EXPECT_TRUE(IsValidUtf8(text)) << text;
+    }
+    for (const char* text :
+         {"\x80", "\xC1\xBF", "\xC2", "\xC2x", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF",
+          "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "ok \xE2\x82"}) {
+        EXPECT_FALSE(IsValidUtf8(text)) << text;
+    }
+    char32_t codePoint = 0;
+    EXPECT_EQ(Utf8SequenceAt("a\xE2\x82\xAC", 1, codePoint), 3u);
+    EXPECT_EQ(codePoint, U'\u20AC');
+    EXPECT_EQ(Utf8SequenceAt("\xF4\x8F\xBF\xBF", 0, codePoint), 4u);
+    EXPECT_EQ(codePoint, U'\U0010FFFF');
+}
+
+TEST(AttributeValueTest, OnlyTheDoubleQuoteChanges) {
+    EXPECT_EQ(AttributeValue(R"("a" & <b> 'c' &quot;)"), "&quot;a&quot; & <b> 'c' &quot;");
+    EXPECT_EQ(AttributeValue(""), "");
+}
+
 }  // namespace
 }  // namespace tessel

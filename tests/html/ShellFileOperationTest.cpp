@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "html/Routines.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {
@@ -13,20 +14,9 @@ namespace fs = std::filesystem;
 
 class ShellFileOperationTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ =
-            fs::temp_directory_path() /
-            ("tessel-shellop-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string Path(const std::string& name) const { return folder_.Path() + name; }
     void Write(const std::string& name, const std::string& text) const {
-        fs::create_directories(fs::path(Path(name)).parent_path());
-        std::ofstream(Path(name), std::ios::binary) << text;
+        folder_.Write(name, text);
     }
     std::string Read(const std::string& name) const {
         std::ifstream in(Path(name), std::ios::binary);
@@ -35,7 +25,7 @@ class ShellFileOperationTest : public ::testing::Test {
         return text.str();
     }
 
-    fs::path dir_;
+    testing::TTempFolder folder_;
 };
 
 TEST_F(ShellFileOperationTest, CopiesIntoAFolderOrToAName) {

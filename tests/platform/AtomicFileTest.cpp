@@ -4,14 +4,14 @@
 
 #include "document/Exceptions.h"
 #include "platform/AtomicFile.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {
 
 TEST(AtomicFileTest, AFailedWriteLeavesThePreviousFileAndNoLitter) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tessel-atomic-test";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    const testing::TTempFolder temp;
+    const std::filesystem::path folder = temp.Path();
     const std::string path = (folder / "page.pgx").string();
 
     WriteFileAtomically(path, "first version");
@@ -22,12 +22,13 @@ TEST(AtomicFileTest, AFailedWriteLeavesThePreviousFileAndNoLitter) {
                                      }),
                  ETesselError);
     EXPECT_EQ(ReadWholeFile(path), "first version");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                            std::filesystem::directory_iterator()),
+              1);
 
     WriteFileAtomically(path, "second version");
     EXPECT_EQ(ReadWholeFile(path), "second version");
     EXPECT_THROW(WriteFileAtomically((folder / "missing" / "x").string(), "y"), ETesselError);
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "document/Exceptions.h"
 #include "platform/AtomicFile.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/AtomicFile.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "html/Routines.h"
 #include "platform/PageCharset.h"
 
 namespace tessel {

@@ -7,7 +7,7 @@
 
 #include "document/Exceptions.h"
 #include "platform/AtomicFile.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {
@@ -74,10 +74,11 @@ TEST_F(ProgramFolderTest, WithoutDeliveredDataTheFolderIsStillCreated) {
     EXPECT_FALSE(fs::exists(program + "Themes.dat"));
 }
 
-TEST_F(ProgramFolderTest, DeliveredDataIsFoundForInstalledAndSourceTreeBuilds) {
+TEST_F(ProgramFolderTest, DeliveredDataIsFoundBesideTheProgramsFolderOnly) {
+    // A source tree's data/ above the program is not the delivered data: builds stage theirs.
     folder_.Write("repo/data/Themes.dat", "themes");
-    fs::create_directories(folder_.Path() + "repo/build/dev/src/tessel");
-    EXPECT_EQ(FindDeliveredData(folder_.Path() + "repo/build/dev/src/tessel/"),
+    fs::create_directories(folder_.Path() + "repo/build/bin");
+    EXPECT_NE(FindDeliveredData(folder_.Path() + "repo/build/bin/"),
               fs::canonical(folder_.Path() + "repo/data").string() + "/");
 
     folder_.Write("prefix/share/brindle-tessel/Themes.dat", "themes");
@@ -96,6 +97,24 @@ TEST_F(ProgramFolderTest, SubFoldersAreCreatedOnDemand) {
     EXPECT_EQ(ProgramSubFolder(program, "Upload/images"), program + "Upload/images/");
     folder_.Write("p/blocked", "a file where a folder should go");
     EXPECT_THROW(ProgramSubFolder(program, "blocked/"), ETesselError);
+}
+
+TEST_F(ProgramFolderTest, AllSubFoldersAreMadeAtOnceAndABlockedOneIsReported) {
+    const std::string program = folder_.Path() + "q/";
+    folder_.Write("q/Templates", "a file where a folder should go");
+    try {
+        CreateProgramSubFolders(program);
+        ADD_FAILURE() << "the blocked folder was not reported";
+    } catch (const ETesselError& error) {
+        EXPECT_NE(std::string(error.what()).find("Templates"), std::string::npos) << error.what();
+    }
+    // The others are there all the same.
+    for (const char* sub : kProgramSubFolders) {
+        EXPECT_EQ(fs::is_directory(program + sub), std::string(sub) != "Templates/") << sub;
+    }
+    fs::remove(program + "Templates");
+    CreateProgramSubFolders(program);
+    EXPECT_TRUE(fs::is_directory(program + "Templates/"));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "platform/AtomicFile.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -168,6 +171,87 @@ TEST(WSocketTest, ConnectSendReceiveAndCloseOnLoopback) {
     EXPECT_EQ(server.peer.State(), wsClosed);
     // Defaults are back: the port must be set again.
     EXPECT_THROW(server.peer.Connect(), ESocketException);
+}
+
+// The FTP client's way of sending: one block from each OnDataSent. Every Send is
+// answered by exactly one OnDataSent, never inside the Send, and the event loop keeps
+// turning while the blocks stream out.
+TEST(WSocketTest, BlocksSentFromOnDataSentChainWithoutStarvingTheLoop) {
+    TLoopbackServer server;
+    TWSocket client;
+    bool connected = false;
+    client.OnSessionConnected = [&](TCustomWSocket*, std::uint16_t) { connected = true; };
+    client.SetAddr("127.0.0.1");
+    client.SetPort(server.Port());
+    client.Connect();
+    ASSERT_TRUE(RunUntil([&] { return connected && server.peer.State() == wsConnected; }, 5s));
+
+    const std::string data = MakeBytes(3000 * kSendBlockSize + 99, 7);
+    std::size_t offset = 0;
+    int sends = 0;
+    int sentEvents = 0;
+    bool insideSend = false;
+    auto sendNext = [&] {
+        if (offset == data.size()) {
+            return;
+        }
+        const std::size_t n = std::min<std::size_t>(kSendBlockSize, data.size() - offset);
+        insideSend = true;
+        EXPECT_EQ(client.Send(data.data() + offset, static_cast<int>(n)), static_cast<int>(n));
+        insideSend = false;
+        offset += n;
+        ++sends;
+    };
+    client.OnDataSent = [&](TCustomWSocket*, std::uint16_t error) {
+        EXPECT_EQ(error, 0);
+        EXPECT_FALSE(insideSend);
+        ++sentEvents;
+        sendNext();
+    };
+    int ticksWhileSending = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (offset > 0 && offset < data.size()) {
+            ++ticksWhileSending;
+        }
+    });
+    tick.start(0);
+    sendNext();
+    ASSERT_TRUE(RunUntil([&] { return server.received.size() == data.size(); }, 20s));
+    EXPECT_TRUE(server.received == data);
+    ASSERT_TRUE(RunUntil([&] { return sentEvents == sends; }, 5s));
+    EXPECT_GE(ticksWhileSending, 3000 / 64);
+    RunFor(50ms);
+    EXPECT_EQ(sentEvents, sends);
+    EXPECT_EQ(sends, 3001);
+}
+
+TEST(WSocketTest, PausedSocketHoldsDataSentUntilResumed) {
+    TLoopbackServer server;
+    TWSocket client;
+    bool connected = false;
+    client.OnSessionConnected = [&](TCustomWSocket*, std::uint16_t) { connected = true; };
+    client.SetAddr("127.0.0.1");
+    client.SetPort(server.Port());
+    client.Connect();
+    ASSERT_TRUE(RunUntil([&] { return connected && server.peer.State() == wsConnected; }, 5s));
+    int sentEvents = 0;
+    client.OnDataSent = [&](TCustomWSocket*, std::uint16_t) {
+        ++sentEvents;
+        if (sentEvents == 1) {
+            client.Pause();
+        }
+        if (sentEvents < 3) {
+            client.SendStr("more");
+        }
+    };
+    client.SendStr("first");
+    ASSERT_TRUE(RunUntil([&] { return sentEvents == 1; }, 5s));
+    RunFor(100ms);
+    EXPECT_EQ(sentEvents, 1);
+    client.Resume();
+    ASSERT_TRUE(RunUntil([&] { return sentEvents == 3; }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return server.received == "firstmoremore"; }, 5s));
 }
 
 TEST(WSocketTest, RefusedConnectionIsReportedLater) {

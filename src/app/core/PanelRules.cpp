@@ -12,7 +12,7 @@ std::string LinkEntry(bool email, std::string_view address, std::string_view tex
 TLinkEntryParts SplitLinkEntry(std::string_view entry) {
     TLinkEntryParts parts;
     std::string rest(entry);
-    if (rest.find("mailto:") != std::string::npos) {
+    if (rest.starts_with("mailto:")) {
         parts.email = true;
         rest.erase(0, 7);
     }

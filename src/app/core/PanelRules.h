@@ -11,7 +11,6 @@
 
 namespace tessel {
 
-
 // A drop-box entry: "mailto:" (for an e-mail link) + address + TAB + text.
 std::string LinkEntry(bool email, std::string_view address, std::string_view text);
 
@@ -20,9 +19,10 @@ struct TLinkEntryParts {
     std::string address;
     std::string text;
 };
-// An entry loaded back into the edits: one that contains "mailto:" is an e-mail link and
-// loses its first seven characters; then the part before the first TAB is the address and
-// the rest the text (no TAB: no address, all of it is the text).
+// An entry loaded back into the edits: one that starts with "mailto:" is an e-mail link and
+// loses that prefix; then the part before the first TAB is the address and the rest the text
+// (no TAB: no address, all of it is the text). A "mailto:" further on is part of the address
+// or the text, and nothing is cut from an entry that does not start with it.
 TLinkEntryParts SplitLinkEntry(std::string_view entry);
 
 // The line preview: position percent of the full width, halves rounded to the even

@@ -3,8 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "document/TextLines.h"
+#include "dialogs/core/HtmlEntities.h"
 #include "document/Exceptions.h"
+#include "document/TextLines.h"
 #include "html/Routines.h"
 #include "platform/AtomicFile.h"
 #include "platform/RegistryStore.h"
@@ -50,7 +51,8 @@ void AppendLineLinks(std::string_view line, std::vector<std::string>& links) {
         if (linkEnd == std::string_view::npos) {
             return;
         }
-        links.emplace_back(line.substr(linkStart, linkEnd - linkStart));
+        // The file is HTML: "&amp;" in an address stands for "&".
+        links.push_back(DecodeHtmlEntities(line.substr(linkStart, linkEnd - linkStart)));
         // Go on after the closing quote.
         start = static_cast<int>(linkEnd) + 2;
     }

@@ -29,8 +29,9 @@ std::string NetscapeBookmarkPath(const TRegistryReader& readValue);
 // Reads the values of the program's settings store.
 TRegistryReader RegistryReaderOf(const TRegistryStore& store);
 
-// Appends the target of every HREF="..." in `line` (marker in any case), left to right. A
-// target whose closing quote is missing ends the line's search and is not taken.
+// Appends the target of every HREF="..." in `line` (marker in any case), left to right,
+// with its character references decoded. A target whose closing quote is missing ends the
+// line's search and is not taken.
 void AppendLineLinks(std::string_view line, std::vector<std::string>& links);
 
 // Appends the links of a bookmark file. False when the file does not exist or cannot be

@@ -1,5 +1,8 @@
 #include "dialogs/core/MiscValues.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace tessel {
 
 TMetaTag SplitMetaLine(std::string_view line) {
@@ -25,6 +28,39 @@ int MetaNameIndex(std::string_view name) {
 
 bool IsMetaTagAcceptable(const TMetaTag& tag) {
     return !tag.Content.empty();
+}
+
+namespace {
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+}  // namespace
+
+std::string FontFamilyName(std::string_view name) {
+    if (name.ends_with(']')) {
+        const size_t open = name.rfind(" [");
+        if (open != std::string_view::npos && open > 0)
+            name = name.substr(0, open);
+    }
+    return std::string(name);
+}
+
+std::vector<std::string> FontFamilyNames(const std::vector<std::string>& installed) {
+    std::vector<std::string> families;
+    for (const std::string& name : installed) {
+        std::string family = FontFamilyName(name);
+        const bool listed =
+            std::any_of(families.begin(), families.end(),
+                        [&](const std::string& f) { return SameLetters(f, family); });
+        if (!listed && !family.empty())
+            families.push_back(std::move(family));
+    }
+    return families;
 }
 
 int FontSizeIndex(int points) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "html/Routines.h"
 
@@ -31,6 +32,16 @@ std::string MetaLine(const TMetaTag& tag);
 int MetaNameIndex(std::string_view name);
 // A tag may be stored only with some content.
 bool IsMetaTagAcceptable(const TMetaTag& tag);
+
+// --- Font names ---------------------------------------------------------------------
+
+// A page names a font by its family, as a visitor's browser knows it. The font system names
+// a family that several foundries make "Family [Foundry]"; this is the family alone.
+std::string FontFamilyName(std::string_view name);
+
+// The names to offer for the installed fonts: families only, each once (the first spelling
+// of names that differ only in letter case), in the given order.
+std::vector<std::string> FontFamilyNames(const std::vector<std::string>& installed);
 
 // --- Font sizes -----------------------------------------------------------------------
 

@@ -5,6 +5,8 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QDrag>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -65,11 +67,13 @@ void KeepOpenForHelp(QMessageBox& box, QAbstractButton* helpButton, THelpViewer*
                      [help, context] { help->ShowTopic(context); });
 }
 
-void Prepare(QFileDialog& dialog, const TFileDialogRequest& request) {
-    dialog.setWindowTitle(request.title);
-    if (!request.folder.isEmpty()) {
-        dialog.setDirectory(request.folder);
-    }
+// `usualTitle` is the caption of a request that brings none. Without a start folder, or with
+// one that does not exist, the dialog opens in the home folder, not in whatever folder the
+// program was started from.
+void Prepare(QFileDialog& dialog, const TFileDialogRequest& request, const QString& usualTitle) {
+    dialog.setWindowTitle(request.title.isEmpty() ? usualTitle : request.title);
+    const bool folderExists = !request.folder.isEmpty() && QDir(request.folder).exists();
+    dialog.setDirectory(folderExists ? request.folder : QDir::homePath());
     dialog.setNameFilter(request.filter);
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);
@@ -146,7 +150,7 @@ TMsgButton TQtUiServices::Message(QWidget* parent, const TMessage& message) {
 std::optional<QString> TQtUiServices::OpenFileName(QWidget* parent,
                                                    const TFileDialogRequest& request) {
     QFileDialog dialog(parent);
-    Prepare(dialog, request);
+    Prepare(dialog, request, QStringLiteral("Open"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return ChosenFile(dialog, busyDepth_ > 0);
@@ -155,7 +159,7 @@ std::optional<QString> TQtUiServices::OpenFileName(QWidget* parent,
 std::optional<QString> TQtUiServices::SaveFileName(QWidget* parent,
                                                    const TFileDialogRequest& request) {
     QFileDialog dialog(parent);
-    Prepare(dialog, request);
+    Prepare(dialog, request, QStringLiteral("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
@@ -167,7 +171,7 @@ std::optional<QString> TQtUiServices::OpenPictureName(QWidget* parent,
     QFileDialog dialog(parent);
     // The preview needs our own widgets in the dialog, which a desktop's native dialog lacks.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    Prepare(dialog, request);
+    Prepare(dialog, request, QStringLiteral("Open"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     AddPicturePreview(dialog);
@@ -192,6 +196,10 @@ bool TQtUiServices::OpenWithDefaultProgram(const QString& pathOrUrl) {
 int TQtUiServices::Exec(QDialog& dialog) {
     const TArrowWhileModal arrow(busyDepth_ > 0);
     return dialog.exec();
+}
+
+Qt::DropAction TQtUiServices::ExecDrag(QDrag& drag, Qt::DropActions actions) {
+    return drag.exec(actions);
 }
 
 void TQtUiServices::PushBusyCursor() {

@@ -30,6 +30,7 @@ class TQtUiServices : public TUiServices {
     void Beep() override;
     bool OpenWithDefaultProgram(const QString& pathOrUrl) override;
     int Exec(QDialog& dialog) override;
+    Qt::DropAction ExecDrag(QDrag& drag, Qt::DropActions actions) override;
     void PushBusyCursor() override;
     void PopBusyCursor() override;
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QDialog;
+class QDrag;
 class QWidget;
 
 namespace tessel {
@@ -38,27 +39,31 @@ struct TMessage {
 
 struct TFileDialogRequest {
     QString title;
-    QString folder;       // starting folder
-    QString fileName;     // proposed name
-    QString filter;       // Qt filter text, e.g. "Tessel Files (*.pgx)"
+    QString folder;    // starting folder
+    QString fileName;  // proposed name
+    QString filter;    // Qt filter text, e.g. "Tessel Files (*.pgx)"
     QString defaultSuffix;
     bool confirmOverwrite = true;  // save dialogs
 };
 
 class TUiServices {
-public:
+  public:
     virtual ~TUiServices() = default;
 
     // Shows a modal message box and returns the button pressed.
     virtual TMsgButton Message(QWidget* parent, const TMessage& message) = 0;
 
     // The chosen path, or nothing when the user cancels.
-    virtual std::optional<QString> OpenFileName(QWidget* parent, const TFileDialogRequest& request) = 0;
-    virtual std::optional<QString> SaveFileName(QWidget* parent, const TFileDialogRequest& request) = 0;
+    virtual std::optional<QString> OpenFileName(QWidget* parent,
+                                                const TFileDialogRequest& request) = 0;
+    virtual std::optional<QString> SaveFileName(QWidget* parent,
+                                                const TFileDialogRequest& request) = 0;
     // An open dialog for pictures that previews the selected picture.
-    virtual std::optional<QString> OpenPictureName(QWidget* parent, const TFileDialogRequest& request) = 0;
+    virtual std::optional<QString> OpenPictureName(QWidget* parent,
+                                                   const TFileDialogRequest& request) = 0;
 
-    // The font families the font dialogs offer.
+    // The installed font families as the font system names them; a family that several
+    // foundries make may come once per foundry, as "Family [Foundry]".
     virtual QStringList FontFamilies() = 0;
     virtual void Beep() = 0;
     // Opens a file or web address with its default program; false when that failed.
@@ -67,6 +72,9 @@ public:
     // Runs one of our own dialogs modally and returns its result (QDialog::Accepted or
     // Rejected). Tests run a scripted function on the dialog instead of blocking.
     virtual int Exec(QDialog& dialog) = 0;
+    // Runs a drag and drop (a nested loop until the mouse button is released) and returns the
+    // action the drop target took. Tests deliver the drop from a script instead.
+    virtual Qt::DropAction ExecDrag(QDrag& drag, Qt::DropActions actions) = 0;
 
     // The hourglass cursor; nests. Use TBusyCursor rather than calling these directly.
     virtual void PushBusyCursor() = 0;
@@ -75,13 +83,13 @@ public:
 
 // Shows the hourglass for its lifetime and restores the cursor on every path out.
 class TBusyCursor {
-public:
+  public:
     explicit TBusyCursor(TUiServices& ui) : ui_(ui) { ui_.PushBusyCursor(); }
     ~TBusyCursor() { ui_.PopBusyCursor(); }
     TBusyCursor(const TBusyCursor&) = delete;
     TBusyCursor& operator=(const TBusyCursor&) = delete;
 
-private:
+  private:
     TUiServices& ui_;
 };
 

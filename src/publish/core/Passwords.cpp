@@ -13,8 +13,11 @@ constexpr std::uint16_t kKeyIncrement = 17539;
 constexpr std::string_view kAlphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
+// Unsigned throughout: the product passes the range of int, and only its low 16 bits
+// count.
 std::uint16_t NextKey(std::uint16_t key, unsigned char scrambled) {
-    return static_cast<std::uint16_t>((scrambled + key) * kKeyMultiplier + kKeyIncrement);
+    const unsigned sum = static_cast<unsigned>(scrambled) + key;
+    return static_cast<std::uint16_t>(sum * kKeyMultiplier + kKeyIncrement);
 }
 
 unsigned SextetOf(char c) {

@@ -26,6 +26,13 @@ TEST(PanelRulesTest, EmailLinkEntryRoundTripsThroughTheEdits) {
     EXPECT_FALSE(plain.email);
     EXPECT_EQ(plain.address, "http://a.example/");
     EXPECT_EQ(plain.text, "A\tB");
+    // Only the prefix the editor writes makes an e-mail link; nothing else is cut.
+    for (const char* entry :
+         {"http://a.example/?to=mailto:b\tMail", "http://a.example/\tmailto:b"}) {
+        const TLinkEntryParts inner = SplitLinkEntry(entry);
+        EXPECT_FALSE(inner.email) << entry;
+        EXPECT_EQ(inner.address + "\t" + inner.text, entry);
+    }
     EXPECT_EQ(SplitLinkEntry("no tab").text, "no tab");
     EXPECT_EQ(SplitLinkEntry("no tab").address, "");
 }

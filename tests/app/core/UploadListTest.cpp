@@ -51,6 +51,21 @@ TEST_F(UploadListTest, CollectsExistingPicturesSortedWithoutDuplicates) {
                                   Home() + "Upload/images/A.jpg", Home() + "Upload/images/b.gif"}));
 }
 
+TEST_F(UploadListTest, SortsAndDropsDuplicatesWithoutRegardToCase) {
+    for (const char* name : {"x.gif", "a.gif", "X.gif", "B.gif", "c.gif"}) {
+        Touch(fs::path("Upload/images") / name);
+    }
+    for (const char* name : {"x.gif", "c.gif", "a.gif", "X.gif", "B.gif", "x.gif"}) {
+        AddImage(name);
+    }
+    // "X.gif" is another file on this file system, but the same name on a web server that
+    // ignores case: the first one used is sent.
+    EXPECT_EQ(
+        ListUploadFiles(document_, Home()),
+        (std::vector<std::string>{Home() + "Upload/images/a.gif", Home() + "Upload/images/B.gif",
+                                  Home() + "Upload/images/c.gif", Home() + "Upload/images/x.gif"}));
+}
+
 TEST_F(UploadListTest, NamesThatLeaveThePictureFoldersAreMissing) {
     Touch("secret.txt");
     Touch("Upload/images/ok.gif");

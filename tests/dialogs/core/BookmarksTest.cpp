@@ -7,7 +7,7 @@
 #include <set>
 
 #include "platform/RegistryStore.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {
@@ -27,6 +27,14 @@ TEST(BookmarkLinks, FindsEveryLinkOfALineInOrderAndInAnyCase) {
     EXPECT_EQ(LinksOf(R"(<a href="one">1</a> <A Href="two">2</A>)"), (Links{"one", "two"}));
     EXPECT_EQ(LinksOf(R"(HREF=""HREF="x")"), (Links{"", "x"}));
     EXPECT_EQ(LinksOf(R"(<A HREF="ftp://b.example/?q=1&r=2">)"), Links{"ftp://b.example/?q=1&r=2"});
+}
+
+TEST(BookmarkLinks, AddressesAreDecodedAsTheFileMeansThem) {
+    using Links = std::vector<std::string>;
+    EXPECT_EQ(LinksOf(R"(<A HREF="http://a.example/?q=1&amp;r=2&#38;s=&#x27;3&#x27;">A</A>)"),
+              Links{"http://a.example/?q=1&r=2&s='3'"});
+    // A quote written as a reference does not end the address.
+    EXPECT_EQ(LinksOf(R"(<A HREF="x&quot;y">1</A><A HREF="z">2</A>)"), (Links{"x\"y", "z"}));
 }
 
 TEST(BookmarkLinks, IgnoresMarkersWithoutQuotesAndUnclosedLinks) {

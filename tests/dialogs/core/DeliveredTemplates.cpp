@@ -2,7 +2,7 @@
 
 #include "html/PageHtml.h"
 #include "html/Routines.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 
 namespace tessel::testing {
 

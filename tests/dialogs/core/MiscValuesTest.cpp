@@ -47,5 +47,20 @@ TEST(FontSizes, EntriesAndPointSizes) {
     EXPECT_EQ(font, (TFontValue{"Arial", 8, clBlack, true, false, false}));
 }
 
+TEST(FontNames, FamiliesAsABrowserKnowsThem) {
+    EXPECT_EQ(FontFamilyName("Nimbus Sans [urw]"), "Nimbus Sans");
+    EXPECT_EQ(FontFamilyName("Nimbus Sans"), "Nimbus Sans");
+    EXPECT_EQ(FontFamilyName("Odd [Name] [foundry]"), "Odd [Name]");
+    EXPECT_EQ(FontFamilyName("[brackets]"), "[brackets]");
+    EXPECT_EQ(FontFamilyName("Open [bracket"), "Open [bracket");
+    EXPECT_EQ(FontFamilyName(""), "");
+
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(FontFamilyNames({"Arial", "Nimbus Sans [urw]", "Nimbus Sans [GPL&GNU]",
+                               "nimbus sans [other]", "Z [a]", "Arial [x]", "[b]"}),
+              (Names{"Arial", "Nimbus Sans", "Z", "[b]"}));
+    EXPECT_TRUE(FontFamilyNames({}).empty());
+}
+
 }  // namespace
 }  // namespace tessel

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {

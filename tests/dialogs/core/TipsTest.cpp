@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "dialogs/core/Tips.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {
@@ -60,16 +61,18 @@ TEST(TipsTest, ARandomSourceOutOfRangeIsRefused) {
 }
 
 TEST(TipsTest, LoadsAFileAndReportsAMissingOne) {
-    const auto dir = std::filesystem::temp_directory_path() / "tessel-tips-test";
-    std::filesystem::create_directories(dir);
-    const auto path = dir / "Tips.txt";
-    std::ofstream(path, std::ios::binary) << "alpha\r\nbeta";
-    const auto tips = TTips::LoadFile(path.string());
-    ASSERT_TRUE(tips.has_value());
-    EXPECT_EQ(tips->Count(), 2);
-    EXPECT_EQ(tips->Line(1), "beta");
-    std::filesystem::remove_all(dir);
-    EXPECT_FALSE(TTips::LoadFile(path.string()).has_value());
+    const std::string path = [] {
+        const testing::TTempFolder folder;
+        const std::string written = folder.Write("Tips.txt", "alpha\r\nbeta");
+        const auto tips = TTips::LoadFile(written);
+        EXPECT_TRUE(tips.has_value());
+        if (tips) {
+            EXPECT_EQ(tips->Count(), 2);
+            EXPECT_EQ(tips->Line(1), "beta");
+        }
+        return written;
+    }();
+    EXPECT_FALSE(TTips::LoadFile(path).has_value());
 }
 
 TEST(TipsTest, FailureTextNamesTheProgramFolder) {

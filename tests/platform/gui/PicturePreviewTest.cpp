@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QLabel>
 
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {

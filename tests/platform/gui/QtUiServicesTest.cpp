@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -102,6 +105,53 @@ TEST(QtUiServices, BusyCursorNestsAndModalsShowTheArrow) {
     ui.PopBusyCursor();
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
     QApplication::restoreOverrideCursor();
+}
+
+TEST(QtUiServices, FileDialogsAreTitledByTheirTaskAndStartInTheirFolder) {
+    TQtUiServices ui(QStringLiteral("Brindle HTML Tessel 4.0"));
+    QTemporaryDir start;
+    ASSERT_TRUE(start.isValid());
+    struct TSeen {
+        QString title;
+        QString folder;
+        QStringList filters;
+    } seen;
+    auto whenShown = [&seen] {
+        QTimer::singleShot(0, [&seen] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            seen = {dialog->windowTitle(), dialog->directory().absolutePath(),
+                    dialog->nameFilters()};
+            dialog->reject();
+        });
+    };
+    TFileDialogRequest request;
+    request.folder = start.path();
+    request.filter = QStringLiteral("Tessel Files (*.pgx)");
+    whenShown();
+    EXPECT_EQ(ui.SaveFileName(nullptr, request), std::nullopt);
+    EXPECT_EQ(seen.title, "Save As");
+    EXPECT_EQ(seen.folder, QDir(start.path()).absolutePath());
+    EXPECT_EQ(seen.filters, QStringList{"Tessel Files (*.pgx)"});
+
+    request.filter = QStringLiteral("Images Files (*.gif *.jpg)");
+    whenShown();
+    EXPECT_EQ(ui.OpenPictureName(nullptr, request), std::nullopt);
+    EXPECT_EQ(seen.title, "Open");
+    EXPECT_EQ(seen.filters, QStringList{"Images Files (*.gif *.jpg)"});
+
+    // Without a folder of its own, or with one that is not there, a dialog starts at home, not
+    // where the program was started.
+    request.folder.clear();
+    request.title = QStringLiteral("Import");
+    whenShown();
+    EXPECT_EQ(ui.OpenFileName(nullptr, request), std::nullopt);
+    EXPECT_EQ(seen.title, "Import");
+    EXPECT_EQ(seen.folder, QDir::home().absolutePath());
+    request.folder = start.path() + QStringLiteral("/Favorites");  // not there
+    whenShown();
+    EXPECT_EQ(ui.OpenFileName(nullptr, request), std::nullopt);
+    EXPECT_EQ(seen.folder, QDir::home().absolutePath());
 }
 
 TEST(QtUiServices, ExecRunsTheDialogModallyWithTheNormalPointer) {

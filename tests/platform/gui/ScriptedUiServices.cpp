@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
+#include <QDrag>
+#include <QDropEvent>
+#include <QMimeData>
 
 namespace tessel {
 
@@ -10,6 +14,7 @@ TScriptedUiServices::~TScriptedUiServices() {
     EXPECT_TRUE(messageAnswers_.empty()) << messageAnswers_.size() << " message answers unused";
     EXPECT_TRUE(fileAnswers_.empty()) << fileAnswers_.size() << " file dialog answers unused";
     EXPECT_TRUE(dialogScripts_.empty()) << dialogScripts_.size() << " dialog scripts unused";
+    EXPECT_TRUE(dragScripts_.empty()) << dragScripts_.size() << " drag scripts unused";
     EXPECT_EQ(busyDepth_, 0) << "the busy cursor was not restored";
 }
 
@@ -17,6 +22,7 @@ void TScriptedUiServices::DiscardAnswers() {
     messageAnswers_.clear();
     fileAnswers_.clear();
     dialogScripts_.clear();
+    dragScripts_.clear();
 }
 
 TMsgButton TScriptedUiServices::Message(QWidget*, const TMessage& message) {
@@ -87,6 +93,36 @@ int TScriptedUiServices::Exec(QDialog& dialog) {
         return QDialog::Rejected;
     }
     return dialog.result();
+}
+
+Qt::DropAction TScriptedUiServices::ExecDrag(QDrag& drag, Qt::DropActions) {
+    ++drags_;
+    drag.deleteLater();  // as a finished drag is
+    if (dragScripts_.empty()) {
+        ADD_FAILURE() << "drag without a script";
+        return Qt::IgnoreAction;
+    }
+    const TDragScript script = std::move(dragScripts_.front());
+    dragScripts_.pop_front();
+    return script(drag);
+}
+
+Qt::DropAction TScriptedUiServices::DeliverDrop(QDrag& drag, QWidget& target, QPoint position,
+                                                Qt::DropActions actions) {
+    QDragEnterEvent enter(position, actions, drag.mimeData(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    if (!enter.isAccepted())
+        return Qt::IgnoreAction;
+    QDragMoveEvent move(position, actions, drag.mimeData(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &move);
+    if (!move.isAccepted()) {
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(&target, &leave);
+        return Qt::IgnoreAction;
+    }
+    QDropEvent drop(QPointF(position), actions, drag.mimeData(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 void TScriptedUiServices::PushBusyCursor() {

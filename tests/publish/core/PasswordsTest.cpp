@@ -17,6 +17,23 @@ TEST(PasswordsTest, ScrambleIsKeyedStreamWithFeedback) {
     EXPECT_EQ(ScramblePassword(""), "");
 }
 
+// Expected bytes computed independently from the key schedule: key 6217, then
+// key := (scrambled byte + key) * 40503 + 17539, modulo 65536.
+TEST(PasswordsTest, ScrambleMatchesKnownAnswers) {
+    const std::pair<std::string, std::string> vectors[] = {
+        {"aaaa", "\x79\x33\xce\xa7"},
+        {"Secret-42", "\x4b\x81\xae\x2f\x63\x46\xa5\xfc\x90"},
+        // High bytes drive the key product past the range of int.
+        {"\xff\xff\xff\xff\xff\xff", "\xe7\xb2\xc6\x85\x56\x65"},
+        {std::string("\x00\x25\x4a\x6f\x94\xb9\xde", 7), "\x18\x7a\xf9\x8d\xf9\x2e\x63"},
+    };
+    for (const auto& [plain, scrambled] : vectors) {
+        EXPECT_EQ(ScramblePassword(plain), scrambled);
+        EXPECT_EQ(UnscramblePassword(scrambled), plain);
+    }
+    EXPECT_EQ(EncodeBase64(ScramblePassword("Secret-42")), "S4GuL2NGpfyQ");
+}
+
 TEST(PasswordsTest, StoredFormRoundTripsForShortPasswords) {
     const struct {
         std::string password;
@@ -48,7 +65,8 @@ TEST(PasswordsTest, Base64MatchesRfc4648Vectors) {
                                                            {"foob", "Zm9vYg=="},
                                                            {"fooba", "Zm9vYmE="},
                                                            {"foobar", "Zm9vYmFy"},
-                                                           {"\xff\xfe", "//4="}};
+                                                           {"\xff\xfe", "//4="},
+                                                           {"\xfb\xef\xbe", "++++"}};
     for (const auto& [plain, encoded] : vectors) {
         EXPECT_EQ(EncodeBase64(plain), encoded) << plain;
         EXPECT_EQ(DecodeBase64(encoded), plain) << encoded;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "document/Persistence.h"
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 
 namespace tessel {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "document/Exceptions.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {

@@ -13,7 +13,7 @@
 
 #include "platform/gui/ChildControl.h"
 #include "platform/gui/ScriptedUiServices.h"
-#include "themes/core/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tessel {
 namespace {

@@ -1,4 +1,4 @@
-#include "themes/WebTheme.h"
+#include "themes/core/WebTheme.h"
 
 #include "document/Pagelette.h"
 #include "document/Stream.h"

@@ -6,7 +6,8 @@
 #include "document/Pagelette.h"
 #include "document/Stream.h"
 #include "platform/AtomicFile.h"
-#include "themes/WebTheme.h"
+#include "support/TempFolder.h"
+#include "themes/core/WebTheme.h"
 
 namespace tessel {
 namespace {
@@ -46,17 +47,10 @@ std::string PlainThemeFile() {
 }
 
 class WebThemeTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("tessel-themes-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-    std::string Folder() const { return folder_.string() + "/"; }
+  protected:
+    std::string Folder() const { return folder_.Path(); }
 
-    std::filesystem::path folder_;
+    testing::TTempFolder folder_;
 };
 
 TEST_F(WebThemeTest, TheHandMadeExampleFileLoadsAndSavesByteForByte) {
@@ -167,7 +161,8 @@ TEST(DeliveredThemesTest, MatchTheirSourceListAndResaveUnchanged) {
         ASSERT_LT(index, themes->Items().Count());
         const TThemeItem& theme = themes->Items().Items(index++);
         EXPECT_EQ(line.substr(0, line.find('|')), theme.ThemeName);
-        EXPECT_NE(line.find("|" + theme.BGImage + "|" + theme.LeftMargin + "|"), std::string::npos) << line;
+        EXPECT_NE(line.find("|" + theme.BGImage + "|" + theme.LeftMargin + "|"), std::string::npos)
+            << line;
     }
     EXPECT_EQ(index, themes->Items().Count());
     EXPECT_EQ(themes->IndexOfTheme("default"), 0);
