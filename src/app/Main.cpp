@@ -72,6 +72,7 @@ void TfrmMain::FormCreate() {
     NewDocument();
     LoadThemes();
     FillPalette();
+    SetUpForms();
     form_->lstPalette->setCurrentRow(0);
     SelectBlockEntry(0);
     form_->cbBullets->setCurrentIndex(0);

@@ -22,6 +22,8 @@ class QAction;
 class QImage;
 class QPlainTextEdit;
 class QUrl;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace Ui {
 class TfrmMain;
@@ -33,6 +35,7 @@ class TUiServices;
 class THelpViewer;
 class TRegistryStore;
 class TWebTheme;
+class TfrmFields;
 
 // What the window's creator hands in, so that tests can build it without the user's files.
 struct TMainEnvironment {
@@ -68,6 +71,7 @@ class TfrmMain : public QWidget, private TPageHost {
     const QString& ImagePreviewPath() const { return previewPath_; }
     QMenu* PopBlocks() const { return popBlocks_; }
     QMenu* PopWhatsThis() const { return popWhatsThis_; }
+    QMenu* PopForms() const { return popForms_; }
     const TFontValue& MemoFont(int tag) const { return tag == 0 ? headingFont_ : textFont_; }
     int FontChosen(int tag) const { return tag == 0 ? headingFontChosen_ : textFontChosen_; }
     // The help context of a control's "What's This?", 0 when it has none.
@@ -136,8 +140,6 @@ class TfrmMain : public QWidget, private TPageHost {
     void btnMetaEditClick();
     void cbHRChange();
     void updnHRWidthClick();
-    // `editThemes`: opened by "Edit Themes" of the preview, which then shows the theme.
-    void btnThemeClick(bool editThemes = false);
     void chkNoShadeClick();
     // Del in the meta list and in the link list removes the selected entry; true when the
     // key was theirs.
@@ -146,6 +148,24 @@ class TfrmMain : public QWidget, private TPageHost {
     // An edit in an editor panel: the page has changes to save. The program's own filling of
     // the panels does not count.
     void MarkModified();
+    // `editThemes`: opened by "Edit Themes" of the preview, which then shows the theme.
+    void btnThemeClick(bool editThemes = false);
+
+    // --- forms panel
+    void btnFormAddClick();
+    void popFormsPopup(bool onList);
+    void popFormsTextBoxClick(TFieldKind kind);
+    void btnFormEditClick();
+    void btnFormRemoveClick();
+    void btnFormUpClick();
+    void btnFormDownClick();
+    void lvFormsDragDrop(QTreeWidget* source, int targetRow);
+    void lvFormsSelectItem();
+    bool ClearAllFields();
+    void btnFormClearClick();
+    void btnFormBasicClick();
+    void LoadBasicFields();
+    void btnFormOptionsClick();
 
     // --- document commands
     void mnuNewClick();
@@ -169,10 +189,10 @@ class TfrmMain : public QWidget, private TPageHost {
     void FormCreate();
     void CreateMenus();
     void ConnectHandlers();
-    void ConnectPreview();
     void ConnectEditsToModified();
     void UpdateDeleteKey();
     bool DeleteKeyMeansBlock() const;
+    void ConnectPreview();
     void SetUpLists();
     void SetUpWhatsThis();
     void LoadThemes();
@@ -218,6 +238,18 @@ class TfrmMain : public QWidget, private TPageHost {
     void RemoveLinkEntry(int row);
     std::string LinkEntryFromEdits() const;
 
+    // Forms panel.
+    void SetUpForms();
+    void ShowForms();
+    void StoreForms();
+    void ClearFormsList();
+    void RebuildFormsList();
+    QTreeWidgetItem* SelectedFormRow() const;
+    void LoadFieldIntoEditor(TfrmFields& editor);
+    void StoreFieldFromEditor(TfrmFields& editor, bool isNew);
+    void ExchangeFormRows(int from, int to);
+    std::string FieldsPath() const;
+
     // Document commands.
     std::optional<QString> WritePageHtml(TOutputMode mode, const std::string& path);
     void StorePendingEdits() override;
@@ -236,7 +268,9 @@ class TfrmMain : public QWidget, private TPageHost {
     QAction* mnuDelete_ = nullptr;
     QAction* mnuDeleteSeparator_ = nullptr;
     QAction* mnuOpen_ = nullptr;
-    QAction* deleteKey_ = nullptr;  // Del anywhere in the window but in lists and edits
+    QMenu* popForms_ = nullptr;
+    QList<QAction*> popFormsListItems_;  // shown only when the menu opens on the list
+    QAction* deleteKey_ = nullptr;       // Del anywhere in the window but in lists and edits
 
     TBlockType paletteKind_ = btHeading;
     int currentBlock_ = -1;
@@ -263,9 +297,6 @@ class TfrmMain : public QWidget, private TPageHost {
     int rowBeforePress_ = -1;
     bool selectingInCode_ = false;
 
-    // The theme list follows the page without that being a click on a theme.
-    bool selectingTheme_ = false;
-    int themeRowAtPress_ = -1;
     // While one lives, changes to the panels are the program's own and raise no modified
     // flag.
     class TFillingPanels {
@@ -279,6 +310,9 @@ class TfrmMain : public QWidget, private TPageHost {
         int& depth_;
     };
     int fillingPanels_ = 0;
+    // The theme list follows the page without that being a click on a theme.
+    bool selectingTheme_ = false;
+    int themeRowAtPress_ = -1;
 };
 
 }  // namespace tessel

@@ -171,8 +171,10 @@ void TfrmMain::mnuDeleteClick() {
             delete list->takeItem(selected);
         }
         TPageItem& block = document_->Page().Items(selected);
-        if (block.BlockType == btForms)
+        if (block.BlockType == btForms) {
             document_->ClearDocument(false);
+            ClearFormsList();
+        }
         document_->Page().Delete(selected);
         modified_ = true;  // closing must not lose the deletion without a question
         SelectBlockEntry(selected - 1);
@@ -239,6 +241,10 @@ void TfrmMain::InitNewBlock(int index, TBlockType kind) {
         textFontChosen_ = 0;
     if (kind == btLink)
         form_->lstLinks->ClearLines();
+    if (kind == btForms) {
+        ShowForms();
+        RebuildFormsList();
+    }
 }
 
 void TfrmMain::RebuildBlockList() {
@@ -250,6 +256,7 @@ void TfrmMain::RebuildBlockList() {
         for (int i = 0; i < page.Count(); ++i)
             list->addItem(NewBlockEntry(page.Items(i).BlockType));
     }
+    RebuildFormsList();
     currentBlock_ = -1;
     SelectBlockEntry(0);
     lstBlocksClick();

@@ -39,6 +39,7 @@ void TfrmMain::NewDocument() {
     headingFontChosen_ = 0;
     textFontChosen_ = 0;
     form_->lstLinks->ClearLines();
+    ClearFormsList();
     const TPageCollection& page = document_->Page();
     {
         const bool previous = selectingInCode_;

@@ -74,6 +74,7 @@ void TfrmMain::ShowPanel(TPageItem& block) {
             panel = f.pnlHR;
             break;
         case btForms:
+            ShowForms();
             panel = f.pnlForms;
             break;
     }
@@ -121,7 +122,8 @@ void TfrmMain::StorePanel(TPageItem& block) {
             StoreLine(block.HRBlock());
             break;
         case btForms:
-            // The forms panel writes into the document directly.
+            // The fields and options go into the document directly; only the edits wait.
+            StoreForms();
             break;
     }
 }

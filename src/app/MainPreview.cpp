@@ -76,11 +76,15 @@ void TfrmMain::btnCreateClick(int tag) {
         options.host = this;
         GeneratePage(*document_, lines, options);
         f.browser->Clear();
-        f.browser->SetServerRoot(ToQt(env_.programFolder + "Upload"));
-        f.browser->LoadLines(lines);
+        // The viewer takes its final size first: a page laid out at the size of a pane not
+        // yet shown would be laid out again at once.
         f.pnlPreview->raise();
         f.pnlPreview->show();
         f.pnlCreate->hide();
+        if (layout() != nullptr)
+            layout()->activate();
+        f.browser->SetServerRoot(ToQt(env_.programFolder + "Upload"));
+        f.browser->LoadLines(lines);
         f.btnPreview->setChecked(true);
     } else {
         f.pnlCreate->raise();

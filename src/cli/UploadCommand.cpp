@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdlib>
@@ -26,6 +27,8 @@ const char* const kUploadUsage =
     "  is read from the first line of file F or from environment variable VAR.\n";
 
 namespace {
+
+constexpr std::chrono::milliseconds kQuitGrace{1000};
 
 struct TUploadOptions {
     std::string host;
@@ -225,6 +228,16 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
     QEventLoop loop;
     bool completed = false;
     bool failed = false;
+    // Once the outcome is known, the QUIT that follows is a courtesy: a server that does
+    // not answer it keeps us only briefly.
+    QTimer quitGrace;
+    quitGrace.setSingleShot(true);
+    QObject::connect(&quitGrace, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const auto outcomeKnown = [&] {
+        if (!quitGrace.isActive()) {
+            quitGrace.start(kQuitGrace);
+        }
+    };
     uploader.OnLabel = [&](const std::string& label, bool progress) {
         printer.Show(label, progress);
     };
@@ -235,23 +248,29 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
         printer.Flush();
         err << "Error " << client.ErrorMessage() << "\n";
         failed = true;
+        outcomeKnown();
         return false;
     };
     uploader.OnTransferCompleted = [&] {
         printer.Flush();
         out << "Transfer Completed.\n" << std::flush;
         completed = true;
+        outcomeKnown();
     };
     uploader.OnError = [&](const std::string& message) {
         printer.Flush();
         err << message << "\n";
         failed = true;
+        outcomeKnown();
     };
     uploader.OnSessionEnd = [&] { loop.quit(); };
 
     uploader.Start();
     if (uploader.Running()) {
         loop.exec();
+    }
+    if (client.State() != fsReady) {
+        client.Abort();  // the unanswered QUIT
     }
     printer.Flush();
     return completed && !failed ? 0 : 1;

@@ -212,13 +212,13 @@ class TMapper {
         page_.textColor = CleanColor(tag.Get("text"));
         page_.linkColor = CleanColor(tag.Get("link"));
         page_.background = tag.Get("background");
+        page_.backgroundColor = CleanColor(tag.Get("bgcolor"));
         std::string sheet;
         if (!page_.textColor.empty())
             sheet += "body { color: " + page_.textColor + "; }\n";
         if (!page_.linkColor.empty())
             sheet += "a { color: " + page_.linkColor + "; }\n";
         page_.styleSheet = sheet;
-        // The picture is laid under the page by the viewer; Qt would tile it on its own terms.
         page_.html += "<body";
         for (const auto& [name, value] : tag.attributes) {
             if (name == "background")
@@ -226,6 +226,8 @@ class TMapper {
             const char quote = value.find('"') == std::string::npos ? '"' : '\'';
             page_.html += " " + name + "=" + quote + value + quote;
         }
+        if (!page_.background.empty())
+            page_.html += std::string(" background=\"") + kMappedBackground + "\"";
         page_.html += ">";
     }
 

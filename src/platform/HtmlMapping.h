@@ -15,6 +15,7 @@ namespace tessel {
 inline constexpr const char* kMappedPicturePrefix = "tessel:picture/";
 inline constexpr const char* kMappedRulePrefix = "tessel:rule/";
 inline constexpr const char* kMappedControlPrefix = "tessel:control/";
+inline constexpr const char* kMappedBackground = "tessel:background";
 
 // A form control as the page writes it.
 struct THtmlControl {
@@ -52,7 +53,10 @@ struct TMappedPage {
     std::string styleSheet;
     std::string textColor;  // as written in the page ("#RRGGBB" or a colour name); may be empty
     std::string linkColor;
-    std::string background;  // the BODY's BACKGROUND picture as written; may be empty
+    std::string backgroundColor;
+    // The BODY's BACKGROUND picture as written; may be empty. The page names it
+    // kMappedBackground, so that the viewer can lay it over the background colour.
+    std::string background;
     std::vector<THtmlPicture> pictures;
     std::vector<THtmlRule> rules;
     std::vector<THtmlControl> controls;

@@ -33,34 +33,12 @@ void AppendUtf8(std::string& out, char32_t code) {
     }
 }
 
-// The length of the valid UTF-8 sequence at `at`, or 0 when it is not one.
-size_t Utf8SequenceAt(std::string_view bytes, size_t at) {
-    const auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
-    const uint8_t lead = byte(at);
-    if (lead < 0x80)
+// The length of the valid UTF-8 sequence or ASCII byte at `at`, or 0 when it is neither.
+size_t SequenceLengthAt(std::string_view bytes, size_t at) {
+    if (static_cast<uint8_t>(bytes[at]) < 0x80)
         return 1;
-    size_t length = 0;
     char32_t code = 0;
-    char32_t smallest = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2, code = lead & 0x1F, smallest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, code = lead & 0x0F, smallest = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, code = lead & 0x07, smallest = 0x10000;
-    } else {
-        return 0;
-    }
-    if (at + length > bytes.size())
-        return 0;
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (byte(at + i) & 0x3F);
-    }
-    if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return length;
+    return Utf8SequenceAt(bytes, at, code);
 }
 
 // The end of the part of a page that may declare its charset: the start of the body.
@@ -104,7 +82,7 @@ std::string DecodePage(std::string_view page) {
     out.reserve(page.size() + page.size() / 8);
     if (PageCharsetOf(page) == TPageCharset::Utf8) {
         for (size_t at = 0; at < page.size();) {
-            const size_t length = Utf8SequenceAt(page, at);
+            const size_t length = SequenceLengthAt(page, at);
             if (length == 0) {
                 AppendUtf8(out, 0xFFFD);
                 ++at;

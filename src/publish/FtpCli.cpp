@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "publish/FtpSteps.h"
 #include "publish/FtpWindow.h"
 #include "publish/WSocketErrors.h"
 
@@ -23,62 +24,9 @@ void CheckInjection(const std::string& value, const char* property) {
     }
 }
 
-TFtpRequest StepRequest(TFtpSteps step) {
-    switch (step) {
-        case stOpen:
-            return rqOpen;
-        case stUser:
-            return rqUser;
-        case stPass:
-            return rqPass;
-        case stCwd:
-            return rqCwd;
-        case stCDup:
-            return rqCDup;
-        case stType:
-            return rqTypeSet;
-        case stPort:
-            return rqPort;
-        case stRest:
-            return rqRest;
-        case stRetr:
-            return rqGet;
-        case stStor:
-            return rqPut;
-        case stAppe:
-            return rqAppend;
-        case stList:
-            return rqDir;
-        case stNlst:
-            return rqLs;
-        case stSyst:
-            return rqSyst;
-        case stMkd:
-            return rqMkd;
-        case stRmd:
-            return rqRmd;
-        case stRnfr:
-            return rqRenFrom;
-        case stRnto:
-            return rqRenTo;
-        case stSize:
-            return rqSize;
-        case stDele:
-            return rqDele;
-        case stPwd:
-            return rqPwd;
-        case stQuote:
-            return rqQuote;
-        case stQuit:
-            return rqQuit;
-        default:
-            return rqNone;
-    }
+std::string Quoted(const std::string& line) {
+    return "\"" + line + "\"";
 }
-
-constexpr TFtpSteps kTransferSteps = stRetr | stStor | stAppe | stList | stNlst;
-constexpr TFtpSteps kHostFileSteps = kTransferSteps | stMkd | stRmd | stRnfr | stSize | stDele;
-constexpr TFtpSteps kDirectorySteps = stCwd | stMkd | stPwd | stCDup;
 
 }  // namespace
 
@@ -86,10 +34,10 @@ TCustomFtpCli::TCustomFtpCli()
     : FControlSocket(std::make_unique<TWSocket>()),
       FDataSocket(std::make_unique<TWSocket>()),
       FWindow(std::make_unique<TFtpWindow>(this)),
-      FIdleTimer(std::make_unique<QTimer>()) {
-    FIdleTimer->setSingleShot(true);
-    QObject::connect(FIdleTimer.get(), &QTimer::timeout, FWindow.get(),
-                     [this] { AbortWith(426, "426 Timeout"); });
+      FDeadlineTimer(std::make_unique<QTimer>()) {
+    FDeadlineTimer->setSingleShot(true);
+    QObject::connect(FDeadlineTimer.get(), &QTimer::timeout, FWindow.get(),
+                     [this] { DeadlineExpired(); });
     // Socket failures become request results; nothing may throw out of the event loop.
     FControlSocket->OnError = [](TCustomWSocket*) {};
     FDataSocket->OnError = [](TCustomWSocket*) {};
@@ -132,9 +80,10 @@ void TCustomFtpCli::CheckSteps(TFtpSteps steps) const {
                                                             : "FTP component not connected");
     }
     if ((steps & stUser) != 0 && UserName.empty()) {
+        // "emtpy" (sic) in these texts: callers and users may match them as they stand.
         throw FtpException("UserName emtpy");
     }
-    const bool receiving = (steps & (stRetr | stList | stNlst)) != 0;
+    const bool receiving = (steps & kReceiveSteps) != 0;
     if ((steps & kTransferSteps) != 0 && LocalFileName.empty() && !(receiving && DisplayFileFlag)) {
         throw FtpException("LocalFileName empty");
     }
@@ -155,29 +104,28 @@ void TCustomFtpCli::CheckSteps(TFtpSteps steps) const {
     }
 }
 
-void TCustomFtpCli::StartSingle(TFtpRequest rq, TFtpSteps step) {
+void TCustomFtpCli::StartSingle(TFtpSteps step) {
     CheckReady();
     if (step == stPass && PassWord.empty()) {
-        throw FtpException("Password emtpy");
+        throw FtpException("Password emtpy");  // "emtpy" (sic), kept as the texts above
     }
     if (step == stCwd && HostDirName.empty()) {
         throw FtpException("HostDirName emtpy");
     }
     CheckSteps(step);
+    ++FRequestSerial;
     FCompound = false;
     FSteps = 0;
-    FRequestType = rq;
-    FPrevStep = FCurrentStep;
-    FCurrentStep = step;
-    if (Timeout > 0) {
-        FIdleTimer->start(Timeout * 1000);
-    }
-    RunStep(step);
+    FPrevStep = CurrentStep();
+    FStep = &StepDef(step);
+    RunStep();
 }
 
-void TCustomFtpCli::StartCompound(TFtpRequest rq, TFtpSteps steps) {
+void TCustomFtpCli::StartCompound(TFtpRequest rq) {
+    const TFtpSteps steps = CompoundSteps(rq);
     CheckReady();
     CheckSteps(steps);
+    ++FRequestSerial;
     FSavedStatus = -1;
     FRequestType = rq;
     FSteps = steps;
@@ -185,15 +133,20 @@ void TCustomFtpCli::StartCompound(TFtpRequest rq, TFtpSteps steps) {
     FResult = 0;
     FLastResponse.clear();
     FErrorMessage.clear();
-    FCurrentStep = 0;
-    if (Timeout > 0) {
-        FIdleTimer->start(Timeout * 1000);
-    }
+    FStep = nullptr;
     NextStep();
 }
 
+TFtpSteps TCustomFtpCli::CurrentStep() const {
+    return FStep != nullptr ? FStep->step : 0;
+}
+
+bool TCustomFtpCli::Receiving() const {
+    return (CurrentStep() & kReceiveSteps) != 0;
+}
+
 void TCustomFtpCli::NextStep() {
-    if (FState == fsAbort) {
+    if (FPhase == phAborting) {
         FSteps = 0;
         FResult = 426;
         FErrorMessage = "426 Operation aborted.";
@@ -201,7 +154,7 @@ void TCustomFtpCli::NextStep() {
     while (FSteps != 0) {
         const TFtpSteps step = FSteps & (~FSteps + 1);  // lowest bit: the first in order
         FSteps &= ~step;
-        FPrevStep = FCurrentStep;
+        FPrevStep = CurrentStep();
         if (step == stPass && FPrevStep == stUser && FStatusCode != 331) {
             continue;  // 230: logged in without a password
         }
@@ -215,106 +168,70 @@ void TCustomFtpCli::NextStep() {
             FSavedResponse = FLastResponse;
             FSavedStatus = FStatusCode;
         }
-        FCurrentStep = step;
+        FStep = &StepDef(step);
         if (step == stPass && PassWord.empty()) {
             FRequestDone = false;
-            FailWithLine(503, "503 Password emtpy");
+            FailWithLine(503, "503 Password emtpy");  // "emtpy" (sic), kept on purpose
             return;
         }
-        RunStep(step);
+        RunStep();
         return;
     }
     FinishRequest(FResult);
 }
 
-void TCustomFtpCli::RunStep(TFtpSteps step) {
-    const TFtpRequest rq = StepRequest(step);
-    switch (step) {
-        case stOpen:
+void TCustomFtpCli::RunStep() {
+    FStepError = 0;
+    FRequestDone = false;
+    if (!FCompound) {
+        FRequestType = FStep->request;
+    }
+    switch (FStep->start) {
+        case ssOpen:
             OpenStep();
             break;
-        case stUser:
-            ExecAsync(rq, "USER " + UserName, {331, 230});
-            break;
-        case stPass:
-            ExecAsync(rq, "PASS " + PassWord, {230});
-            break;
-        case stCwd:
-            ExecAsync(rq, "CWD " + HostDirName, {200, 250, 257});
-            break;
-        case stCDup:
-            ExecAsync(rq, "CDUP", {250});
-            break;
-        case stType:
-            ExecAsync(rq, std::string("TYPE ") + (Binary ? "I" : "A"), {200});
-            break;
-        case stPort:
+        case ssPort:
             PortStep();
             break;
-        case stRest:
+        case ssRest:
             RestStep();
             break;
-        case stRetr:
-            ReceiveStep("RETR");
+        case ssTransfer:
+            TransferStep();
             break;
-        case stStor:
-            StorStep(false);
-            break;
-        case stAppe:
-            StorStep(true);
-            break;
-        case stList:
-            ReceiveStep("LIST");
-            break;
-        case stNlst:
-            ReceiveStep("NLST");
-            break;
-        case stSyst:
-            ExecAsync(rq, "SYST", {215});
-            break;
-        case stMkd:
-            ExecAsync(rq, "MKD " + HostFileName, {257});
-            break;
-        case stRmd:
-            ExecAsync(rq, "RMD " + HostFileName, {250, 257});
-            break;
-        case stRnfr:
-            ExecAsync(rq, "RNFR " + HostFileName, {350});
-            break;
-        case stRnto:
-            ExecAsync(rq, "RNTO " + LocalFileName, {250, 257});
-            break;
-        case stSize:
-            ExecAsync(rq, "SIZE " + HostFileName, {213});
-            break;
-        case stDele:
-            ExecAsync(rq, "DELE " + HostFileName, {250, 257});
-            break;
-        case stPwd:
-            ExecAsync(rq, "PWD", {250, 257});
-            break;
-        case stQuote:
-            ExecAsync(rq, LocalFileName, {});
-            break;
-        case stQuit:
-            ExecAsync(rq, "QUIT", {221}, daCloseControl);
-            break;
-        default:
+        case ssCommand:
+            SendStepCommand(CommandText());
             break;
     }
 }
 
-void TCustomFtpCli::ExecAsync(TFtpRequest rq, const std::string& cmd, std::vector<int> ok,
-                              TDoneAction done) {
-    FNext = &TCustomFtpCli::ReplyCheck;
-    FOkResponses = std::move(ok);
-    FDoneAction = done;
-    FStepError = 0;
-    FRequestDone = false;
-    if (!FCompound) {
-        FRequestType = rq;
+std::string TCustomFtpCli::CommandText() const {
+    const std::string verb = FStep->verb;
+    switch (FStep->argument) {
+        case agUserName:
+            return verb + " " + UserName;
+        case agPassWord:
+            return verb + " " + PassWord;
+        case agHostDirName:
+            return verb + " " + HostDirName;
+        case agHostFileName:
+            return verb + " " + HostFileName;
+        case agOptionalHostFileName:
+            return HostFileName.empty() ? verb : verb + " " + HostFileName;
+        case agTypeLetter:
+            return verb + (Binary ? " I" : " A");
+        case agLocalFileName:
+            return verb + " " + LocalFileName;
+        case agRawLocalFileName:
+            return LocalFileName;
+        case agNone:
+            break;
     }
-    SetState(fsWaitingResponse);
+    return verb;
+}
+
+void TCustomFtpCli::SendStepCommand(const std::string& cmd) {
+    SetState(phReply);
     SendCommand(cmd);
 }
 
@@ -323,7 +240,9 @@ void TCustomFtpCli::SendCommand(std::string cmd) {
         OnCommand(this, cmd);
     }
     Display("> " + cmd);
+    ArmDeadline();
     if (FControlSocket->State() == wsConnected) {
+        FReader.MarkCommandSent();
         FControlSocket->SendStr(cmd + "\r\n");
     }
 }
@@ -336,8 +255,8 @@ void TCustomFtpCli::ReportStep(std::uint16_t error) {
     }
     FRequestDone = true;
     if (error == 0 && FCompound) {
-        if (FState != fsAbort) {
-            SetState(fsInternalReady);
+        if (FPhase != phAborting) {
+            SetState(phBetweenSteps);
         }
         NextStep();
         return;
@@ -348,11 +267,12 @@ void TCustomFtpCli::ReportStep(std::uint16_t error) {
 void TCustomFtpCli::FinishRequest(std::uint16_t error) {
     FRequestDone = true;
     FSteps = 0;
-    FIdleTimer->stop();
-    SetState(fsReady);
+    FDeadlineTimer->stop();
+    SetState(phIdle);
     if (FDataSocket->State() != wsClosed) {
         FDataSocket->Close();
     }
+    SetState(dpNone);
     CloseLocalFile();
     if (FCompound && FSavedStatus != -1) {
         FLastResponse = FSavedResponse;
@@ -360,7 +280,7 @@ void TCustomFtpCli::FinishRequest(std::uint16_t error) {
         FSavedStatus = -1;
     }
     FCompound = false;
-    FWindow->PostRequestDone(FRequestType, error);
+    FWindow->PostRequestDone(FRequestType, error, FRequestSerial);
 }
 
 void TCustomFtpCli::FailWithLine(std::uint16_t code, const std::string& line) {
@@ -370,14 +290,60 @@ void TCustomFtpCli::FailWithLine(std::uint16_t code, const std::string& line) {
     ReportStep(code);
 }
 
-void TCustomFtpCli::SetState(TFtpState state) {
-    if (FState == state) {
+namespace {
+
+constexpr const char* kPhaseNames[] = {
+    "Idle",        "BetweenSteps",  "Lookup",     "Connecting",    "Banner", "Connected", "Reply",
+    "DataConnect", "TransferReply", "FinalReply", "FinalAccepted", "Closed", "Aborting"};
+constexpr TFtpState kPhaseStates[] = {fsReady,
+                                      fsInternalReady,
+                                      fsDnsLookup,
+                                      fsWaitingBanner,
+                                      fsWaitingBanner,
+                                      fsConnected,
+                                      fsWaitingResponse,
+                                      fsWaitingResponse,
+                                      fsWaitingResponse,
+                                      fsWaitingResponse,
+                                      fsWaitingResponse,
+                                      fsNotConnected,
+                                      fsAbort};
+constexpr const char* kDataPhaseNames[] = {"NoData", "DataOpening", "DataOpen", "DataStreaming",
+                                           "DataClosed"};
+
+}  // namespace
+
+// Every change of what the client waits for passes here (and through the overload for
+// the data connection), so a debug build can show the whole path of a request.
+void TCustomFtpCli::SetState(TFtpPhase phase) {
+    if (FPhase == phase) {
         return;
     }
-    FState = state;
-    if (OnStateChange) {
-        OnStateChange(this);
+    TraceState(kPhaseNames[FPhase], kPhaseNames[phase]);
+    FPhase = phase;
+    const TFtpState state = kPhaseStates[phase];
+    if (FState != state) {
+        FState = state;
+        if (OnStateChange) {
+            OnStateChange(this);
+        }
     }
+}
+
+void TCustomFtpCli::SetState(TDataPhase phase) {
+    if (FDataPhase == phase) {
+        return;
+    }
+    TraceState(kDataPhaseNames[FDataPhase], kDataPhaseNames[phase]);
+    FDataPhase = phase;
+}
+
+void TCustomFtpCli::TraceState([[maybe_unused]] const char* from, [[maybe_unused]] const char* to) {
+#ifndef NDEBUG
+    if (TraceStates) {
+        Display(std::string("= ") + from + " -> " + to);
+    }
+#endif
 }
 
 void TCustomFtpCli::Display(std::string msg) {
@@ -394,12 +360,6 @@ void TCustomFtpCli::SetErrorMessage(const std::string& line) {
 
 std::string TCustomFtpCli::WinsockLine(int error) const {
     return "500 " + WSocketErrorDesc(error) + " (Winsock error #" + std::to_string(error) + ")";
-}
-
-void TCustomFtpCli::Touch() {
-    if (FIdleTimer->isActive()) {
-        FIdleTimer->start();
-    }
 }
 
 void TCustomFtpCli::TriggerProgress(long count, bool& abort) {
@@ -422,36 +382,82 @@ void TCustomFtpCli::AbortWith(std::uint16_t code, const std::string& message) {
         FErrorMessage = message;
         FSteps = 0;
     }
-    SetState(fsAbort);
+    SetState(phAborting);
     FControlSocket->CancelDnsLookup();
     FDataSocket->Abort();
     FControlSocket->Abort();
+    FReader.Clear();
     CloseLocalFile();
     FConnected = false;
     if (!FRequestDone) {
         FinishRequest(code);
     }
-    SetState(fsReady);
+    SetState(phIdle);
+}
+
+void TCustomFtpCli::DiscardPostedCompletions() {
+    FWindow->DiscardRequestDone();
+}
+
+// ---- deadlines ----
+
+void TCustomFtpCli::ArmDeadline() {
+    if (Timeout > 0) {
+        FDeadlineTimer->start(Timeout * 1000);
+    }
+}
+
+// While a transfer runs only silence counts: the final reply may take as long as the
+// data take, as long as they keep moving.
+bool TCustomFtpCli::DataSilenceCounts() const {
+    return (FPhase == phFinalReply || FPhase == phFinalAccepted) && FDataPhase != dpClosed;
+}
+
+void TCustomFtpCli::DeadlineExpired() {
+    if (FRequestDone) {
+        return;
+    }
+    if (CurrentStep() == stQuit && FPhase == phReply) {
+        // QUIT asks for the connection to end; a server that never says goodbye gets it
+        // ended without, and whatever the request did before stays done.
+        Display("! No answer to QUIT; connection closed");
+        const std::weak_ptr<bool> alive = FAlive;
+        FControlSocket->Abort();  // its closing reports the request
+        if (!alive.expired() && !FRequestDone) {
+            ReportStep(0);
+        }
+        return;
+    }
+    if (DataSilenceCounts()) {
+        const auto limit = std::chrono::milliseconds(static_cast<long long>(Timeout) * 1000);
+        const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - FLastProgress);
+        if (quiet < limit) {
+            FDeadlineTimer->start(static_cast<int>((limit - quiet).count()) + 1);
+            return;
+        }
+    }
+    AbortWith(426, "426 Timeout");
+}
+
+// Data moved: cheap enough to run for every block.
+void TCustomFtpCli::Touch() {
+    FLastProgress = std::chrono::steady_clock::now();
 }
 
 // ---- the control connection ----
 
 void TCustomFtpCli::OpenStep() {
-    FStepError = 0;
-    FRequestDone = false;
     FReader.Clear();
-    if (!FCompound) {
-        FRequestType = rqOpen;
-    }
-    SetState(fsDnsLookup);
+    SetState(phLookup);
+    ArmDeadline();
     FControlSocket->DnsLookup(HostName);
 }
 
 void TCustomFtpCli::ControlDnsLookupDone(std::uint16_t error) {
-    if (FState != fsDnsLookup) {
+    if (FPhase != phLookup) {
         return;
     }
-    Touch();
     if (error != 0) {
         FLastResponse = WinsockLine(error);
         FStatusCode = 500;
@@ -462,7 +468,8 @@ void TCustomFtpCli::ControlDnsLookupDone(std::uint16_t error) {
     FControlSocket->SetAddr(FControlSocket->DnsResult());
     FControlSocket->SetProto("tcp");
     FControlSocket->SetPort(Port);
-    SetState(fsWaitingBanner);
+    SetState(phConnecting);
+    ArmDeadline();
     FControlSocket->Connect();
     if (FControlSocket->State() == wsClosed && !FRequestDone) {
         // Refused before connecting, e.g. a port name that does not resolve.
@@ -474,7 +481,6 @@ void TCustomFtpCli::ControlDnsLookupDone(std::uint16_t error) {
 }
 
 void TCustomFtpCli::ControlSessionConnected(std::uint16_t error) {
-    Touch();
     if (error != 0) {
         FLastResponse = WinsockLine(error);
         FStatusCode = 500;
@@ -483,6 +489,10 @@ void TCustomFtpCli::ControlSessionConnected(std::uint16_t error) {
         return;
     }
     FConnected = true;
+    if (FPhase == phConnecting) {
+        SetState(phBanner);
+        ArmDeadline();
+    }
 }
 
 void TCustomFtpCli::ControlDataAvailable() {
@@ -500,10 +510,9 @@ void TCustomFtpCli::ControlDataAvailable() {
     if (n < 0) {
         return;
     }
-    Touch();
     FReader.Append(buf, static_cast<std::size_t>(n));
     const std::weak_ptr<bool> alive = FAlive;
-    std::string line;
+    TReplyLine line;
     while (FReader.NextLine(line)) {
         HandleLine(line);
         if (alive.expired()) {
@@ -517,11 +526,10 @@ void TCustomFtpCli::ControlDataAvailable() {
     }
 }
 
-void TCustomFtpCli::HandleLine(const std::string& line) {
-    FLastResponse = line;
-    const int code = FReader.Classify(line);
-    if (code >= 0) {
-        FStatusCode = code;
+void TCustomFtpCli::HandleLine(const TReplyLine& line) {
+    FLastResponse = line.text;
+    if (line.kind == rkEnd) {
+        FStatusCode = line.code;
     }
     const std::weak_ptr<bool> alive = FAlive;
     if (OnResponse) {
@@ -530,28 +538,48 @@ void TCustomFtpCli::HandleLine(const std::string& line) {
             return;
         }
     }
-    Display("< " + line);
-    if (FState == fsWaitingBanner) {
-        BannerCheck(code);
-    } else if (FState == fsWaitingResponse) {
-        if (FNext == nullptr) {
-            throw FtpException("Program error: FNext is nil");
-        }
-        (this->*FNext)(code);
+    Display("< " + line.text);
+    const bool awaiting = FPhase == phBanner || FPhase == phReply || FPhase == phTransferReply ||
+                          FPhase == phFinalReply || FPhase == phFinalAccepted;
+    if (!awaiting || line.kind == rkText) {
+        return;
+    }
+    // A reply that cannot be read, or that was sent before our command, leaves us out of
+    // step with the server: whatever came next could be taken for the wrong answer.
+    if (line.kind == rkMalformed) {
+        AbortWith(500, "500 Malformed reply: " + Quoted(line.text));
+        return;
+    }
+    if (line.early) {
+        AbortWith(line.code == 421 ? 421 : 500,
+                  line.code == 421 ? line.text
+                                   : "500 Reply sent before the command: " + Quoted(line.text));
+        return;
+    }
+    switch (FPhase) {
+        case phBanner:
+            BannerCheck(line.code);
+            break;
+        case phReply:
+            ReplyCheck(line.code);
+            break;
+        case phTransferReply:
+            TransferReplyCheck(line.code);
+            break;
+        default:
+            FinalReplyCheck(line.code);
+            break;
     }
 }
 
 void TCustomFtpCli::BannerCheck(int code) {
-    if (code < 0) {
-        return;
-    }
-    if (code != 220) {
+    if (!Accepts(code)) {
         FStepError = static_cast<std::uint16_t>(code);
         SetErrorMessage(FLastResponse);
         FControlSocket->Close();  // its closing reports the request
         return;
     }
-    SetState(fsConnected);
+    SetState(phConnected);
     const std::weak_ptr<bool> alive = FAlive;
     if (OnSessionConnected) {
         OnSessionConnected(this, 0);
@@ -562,43 +590,46 @@ void TCustomFtpCli::BannerCheck(int code) {
     ReportStep(0);
 }
 
+bool TCustomFtpCli::Accepts(int code) const {
+    const auto& ok = FStep->accepted;
+    return ok[0] == 0 ? code < 500 : std::find(ok.begin(), ok.end(), code) != ok.end();
+}
+
 void TCustomFtpCli::ReplyCheck(int code) {
-    if (code < 0) {
-        return;
-    }
-    const bool accepted = FOkResponses.empty() ? code < 500
-                                               : std::find(FOkResponses.begin(), FOkResponses.end(),
-                                                           code) != FOkResponses.end();
-    if (!accepted) {
+    if (!Accepts(code)) {
         FStepError = static_cast<std::uint16_t>(code);
         SetErrorMessage(FLastResponse);
     }
     if (Passive && code == 227) {
         FPasvResponse = FLastResponse;
     }
-    if ((FCurrentStep & kDirectorySteps) != 0) {
-        if (const auto dir = ParseQuotedDirectory(FLastResponse)) {
-            FDirResult = *dir;
-        }
-    } else if (FCurrentStep == stSize) {
-        if (const auto size = ParseSizeReply(FLastResponse)) {
-            FSizeResult = *size;
-        }
-    }
-    if (FDoneAction == daCloseControl) {
-        FControlSocket->Close();  // its closing reports the request
-        return;
+    switch (FStep->next) {
+        case arDirectory:
+            if (const auto dir = ParseQuotedDirectory(FLastResponse)) {
+                FDirResult = *dir;
+            }
+            break;
+        case arSize:
+            if (const auto size = ParseSizeReply(FLastResponse)) {
+                FSizeResult = *size;
+            }
+            break;
+        case arCloseControl:
+            FControlSocket->Close();  // its closing reports the request
+            return;
+        default:
+            break;
     }
     ReportStep(FStepError);
 }
 
 void TCustomFtpCli::ControlSessionClosed(std::uint16_t error) {
     const std::weak_ptr<bool> alive = FAlive;
-    const bool aborting = FState == fsAbort;
+    const bool aborting = FPhase == phAborting;
     if (FConnected) {
         FConnected = false;
         if (!aborting) {
-            SetState(fsNotConnected);
+            SetState(phClosed);
         }
         if (OnSessionClosed) {
             OnSessionClosed(this, error);
@@ -608,11 +639,11 @@ void TCustomFtpCli::ControlSessionClosed(std::uint16_t error) {
         }
     }
     if (!aborting) {
-        SetState(fsInternalReady);
+        SetState(phBetweenSteps);
     }
     if (!FRequestDone) {
         std::uint16_t code = FStepError;
-        if (code == 0 && FCurrentStep != stQuit && !aborting) {
+        if (code == 0 && CurrentStep() != stQuit && !aborting) {
             // The server went away in the middle of a request: never a success.
             code = error != 0 ? error : static_cast<std::uint16_t>(WSAECONNABORTED);
             FLastResponse = WinsockLine(code);
@@ -622,80 +653,8 @@ void TCustomFtpCli::ControlSessionClosed(std::uint16_t error) {
         ReportStep(code);
     }
     if (!aborting && FRequestDone) {
-        SetState(fsReady);
+        SetState(phIdle);
     }
-}
-
-// ---- request methods ----
-
-void TCustomFtpCli::OpenAsync() {
-    StartSingle(rqOpen, stOpen);
-}
-void TCustomFtpCli::UserAsync() {
-    StartSingle(rqUser, stUser);
-}
-void TCustomFtpCli::PassAsync() {
-    StartSingle(rqPass, stPass);
-}
-void TCustomFtpCli::CwdAsync() {
-    StartSingle(rqCwd, stCwd);
-}
-void TCustomFtpCli::CDupAsync() {
-    StartSingle(rqCDup, stCDup);
-}
-void TCustomFtpCli::PwdAsync() {
-    StartSingle(rqPwd, stPwd);
-}
-void TCustomFtpCli::SystAsync() {
-    StartSingle(rqSyst, stSyst);
-}
-void TCustomFtpCli::SizeAsync() {
-    StartSingle(rqSize, stSize);
-}
-void TCustomFtpCli::TypeSetAsync() {
-    StartSingle(rqTypeSet, stType);
-}
-void TCustomFtpCli::MkdAsync() {
-    StartSingle(rqMkd, stMkd);
-}
-void TCustomFtpCli::RmdAsync() {
-    StartSingle(rqRmd, stRmd);
-}
-void TCustomFtpCli::DeleAsync() {
-    StartSingle(rqDele, stDele);
-}
-void TCustomFtpCli::RenFromAsync() {
-    StartSingle(rqRenFrom, stRnfr);
-}
-void TCustomFtpCli::RenToAsync() {
-    StartSingle(rqRenTo, stRnto);
-}
-void TCustomFtpCli::QuoteAsync() {
-    StartSingle(rqQuote, stQuote);
-}
-void TCustomFtpCli::RestAsync() {
-    StartSingle(rqRest, stRest);
-}
-void TCustomFtpCli::PortAsync() {
-    StartSingle(rqPort, stPort);
-}
-void TCustomFtpCli::QuitAsync() {
-    StartSingle(rqQuit, stQuit);
-}
-void TCustomFtpCli::ListCmdAsync() {
-    StartSingle(rqDir, stList);
-}
-void TCustomFtpCli::NlstCmdAsync() {
-    StartSingle(rqLs, stNlst);
-}
-void TCustomFtpCli::RetrCmdAsync() {
-    StartSingle(rqGet, stRetr);
-}
-void TCustomFtpCli::StorCmdAsync() {
-    StartSingle(rqPut, stStor);
-}
-void TCustomFtpCli::AppeCmdAsync() {
-    StartSingle(rqAppend, stAppe);
 }
 
 void TCustomFtpCli::TypeBinaryAsync() {
@@ -708,68 +667,6 @@ void TCustomFtpCli::TypeAsciiAsync() {
     CheckReady();
     Binary = false;
     TypeSetAsync();
-}
-
-void TCustomFtpCli::ConnectAsync() {
-    StartCompound(rqConnect, stOpen | stUser | stPass);
-}
-void TCustomFtpCli::ReceiveAsync() {
-    StartCompound(rqReceive, stOpen | stUser | stPass | stCwd | stType | stPort | stRetr | stQuit);
-}
-void TCustomFtpCli::DirAsync() {
-    StartCompound(rqDir, stPort | stList);
-}
-void TCustomFtpCli::LsAsync() {
-    StartCompound(rqLs, stPort | stNlst);
-}
-void TCustomFtpCli::GetAsync() {
-    StartCompound(rqGet, stPort | stRetr);
-}
-void TCustomFtpCli::DirectoryAsync() {
-    StartCompound(rqDirectory, stOpen | stUser | stPass | stCwd | stPort | stList | stQuit);
-}
-void TCustomFtpCli::ListAsync() {
-    StartCompound(rqList, stOpen | stUser | stPass | stCwd | stPort | stNlst | stQuit);
-}
-void TCustomFtpCli::SystemAsync() {
-    StartCompound(rqSystem, stOpen | stUser | stPass | stSyst | stQuit);
-}
-void TCustomFtpCli::FileSizeAsync() {
-    StartCompound(rqSize, stOpen | stUser | stPass | stCwd | stSize | stQuit);
-}
-void TCustomFtpCli::PutAsync() {
-    StartCompound(rqPut, stPort | stStor);
-}
-void TCustomFtpCli::AppendAsync() {
-    StartCompound(rqAppend, stPort | stAppe);
-}
-void TCustomFtpCli::RenameAsync() {
-    StartCompound(rqRename, stOpen | stUser | stPass | stCwd | stRnfr | stRnto | stQuit);
-}
-void TCustomFtpCli::RenAsync() {
-    StartCompound(rqRen, stRnfr | stRnto);
-}
-void TCustomFtpCli::DeleteAsync() {
-    StartCompound(rqDelete, stOpen | stUser | stPass | stCwd | stDele | stQuit);
-}
-void TCustomFtpCli::MkdirAsync() {
-    StartCompound(rqMkdir, stOpen | stUser | stPass | stCwd | stMkd | stQuit);
-}
-void TCustomFtpCli::RmdirAsync() {
-    StartCompound(rqRmdir, stOpen | stUser | stPass | stCwd | stRmd | stQuit);
-}
-void TCustomFtpCli::DoQuoteAsync() {
-    StartCompound(rqDoQuote, stOpen | stUser | stPass | stCwd | stQuote | stQuit);
-}
-void TCustomFtpCli::TransmitAsync() {
-    StartCompound(rqTransmit, stOpen | stUser | stPass | stCwd | stType | stPort | stStor | stQuit);
-}
-void TCustomFtpCli::RestartGetAsync() {
-    StartCompound(rqRestartGet, stPort | stRest | stRetr);
-}
-void TCustomFtpCli::RestartReceiveAsync() {
-    StartCompound(rqRestartReceive,
-                  stOpen | stUser | stPass | stCwd | stType | stPort | stRest | stRetr | stQuit);
 }
 
 }  // namespace tessel

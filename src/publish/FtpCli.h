@@ -115,6 +115,7 @@ enum TFtpStep : std::uint32_t {
 using TFtpSteps = std::uint32_t;
 
 class TFtpWindow;
+struct TFtpStepDef;
 
 class TCustomFtpCli {
   public:
@@ -142,6 +143,8 @@ class TCustomFtpCli {
     bool MultiThreaded = false;
     // Passive mode (PASV) instead of PORT; off by default, as servers expect of us.
     bool Passive = false;
+    // Debug builds show every state change through OnDisplay ("= from -> to").
+    bool TraceStates = false;
 
     const std::string& ErrorMessage() const { return FErrorMessage; }
     const std::string& LastResponse() const { return FLastResponse; }
@@ -167,54 +170,54 @@ class TCustomFtpCli {
     TSenderEvent OnStateChange;
     std::function<void(TCustomFtpCli* sender, bool& cancel)> OnReadyToTransmit;
 
-    // Single commands.
-    void OpenAsync();
-    void UserAsync();
-    void PassAsync();
-    void CwdAsync();
-    void CDupAsync();
-    void PwdAsync();
-    void SystAsync();
-    void SizeAsync();
-    void TypeSetAsync();
+    // Single commands; the request kind is the step's own.
+    void OpenAsync() { StartSingle(stOpen); }
+    void UserAsync() { StartSingle(stUser); }
+    void PassAsync() { StartSingle(stPass); }
+    void CwdAsync() { StartSingle(stCwd); }
+    void CDupAsync() { StartSingle(stCDup); }
+    void PwdAsync() { StartSingle(stPwd); }
+    void SystAsync() { StartSingle(stSyst); }
+    void SizeAsync() { StartSingle(stSize); }
+    void TypeSetAsync() { StartSingle(stType); }
     void TypeBinaryAsync();
     void TypeAsciiAsync();
-    void MkdAsync();
-    void RmdAsync();
-    void DeleAsync();
-    void RenFromAsync();
-    void RenToAsync();
-    void QuoteAsync();
-    void RestAsync();
-    void PortAsync();
-    void QuitAsync();
+    void MkdAsync() { StartSingle(stMkd); }
+    void RmdAsync() { StartSingle(stRmd); }
+    void DeleAsync() { StartSingle(stDele); }
+    void RenFromAsync() { StartSingle(stRnfr); }
+    void RenToAsync() { StartSingle(stRnto); }
+    void QuoteAsync() { StartSingle(stQuote); }
+    void RestAsync() { StartSingle(stRest); }
+    void PortAsync() { StartSingle(stPort); }
+    void QuitAsync() { StartSingle(stQuit); }
     // Transfer steps on a data connection already prepared by PortAsync.
-    void ListCmdAsync();
-    void NlstCmdAsync();
-    void RetrCmdAsync();
-    void StorCmdAsync();
-    void AppeCmdAsync();
-    // Compound requests.
-    void ConnectAsync();
-    void ReceiveAsync();
-    void DirAsync();
-    void LsAsync();
-    void GetAsync();
-    void DirectoryAsync();
-    void ListAsync();
-    void SystemAsync();
-    void FileSizeAsync();
-    void PutAsync();
-    void AppendAsync();
-    void RenameAsync();
-    void RenAsync();
-    void DeleteAsync();
-    void MkdirAsync();
-    void RmdirAsync();
-    void DoQuoteAsync();
-    void TransmitAsync();
-    void RestartGetAsync();
-    void RestartReceiveAsync();
+    void ListCmdAsync() { StartSingle(stList); }
+    void NlstCmdAsync() { StartSingle(stNlst); }
+    void RetrCmdAsync() { StartSingle(stRetr); }
+    void StorCmdAsync() { StartSingle(stStor); }
+    void AppeCmdAsync() { StartSingle(stAppe); }
+    // Compound requests; their steps are in the request table.
+    void ConnectAsync() { StartCompound(rqConnect); }
+    void ReceiveAsync() { StartCompound(rqReceive); }
+    void DirAsync() { StartCompound(rqDir); }
+    void LsAsync() { StartCompound(rqLs); }
+    void GetAsync() { StartCompound(rqGet); }
+    void DirectoryAsync() { StartCompound(rqDirectory); }
+    void ListAsync() { StartCompound(rqList); }
+    void SystemAsync() { StartCompound(rqSystem); }
+    void FileSizeAsync() { StartCompound(rqSize); }
+    void PutAsync() { StartCompound(rqPut); }
+    void AppendAsync() { StartCompound(rqAppend); }
+    void RenameAsync() { StartCompound(rqRename); }
+    void RenAsync() { StartCompound(rqRen); }
+    void DeleteAsync() { StartCompound(rqDelete); }
+    void MkdirAsync() { StartCompound(rqMkdir); }
+    void RmdirAsync() { StartCompound(rqRmdir); }
+    void DoQuoteAsync() { StartCompound(rqDoQuote); }
+    void TransmitAsync() { StartCompound(rqTransmit); }
+    void RestartGetAsync() { StartCompound(rqRestartGet); }
+    void RestartReceiveAsync() { StartCompound(rqRestartReceive); }
 
     void Abort();
 
@@ -222,28 +225,66 @@ class TCustomFtpCli {
     // Ends the running request as a failure, with every connection dropped.
     void AbortWith(std::uint16_t code, const std::string& message);
     virtual void TriggerProgress(long count, bool& abort);
+    // Numbers the requests, so that a completion can be told from an older one.
+    std::uint32_t RequestSerial() const { return FRequestSerial; }
+    std::uint32_t DeliveredSerial() const { return FDeliveredSerial; }
+    // Drops the completions already posted and not yet delivered.
+    void DiscardPostedCompletions();
 
   private:
     friend class TFtpWindow;
-    using TReplyHandler = void (TCustomFtpCli::*)(int code);
-    enum TDoneAction { daNone, daCloseControl };
+    // What the control connection waits for. Each phase stands for one public state.
+    enum TFtpPhase {
+        phIdle,           // fsReady
+        phBetweenSteps,   // fsInternalReady
+        phLookup,         // fsDnsLookup
+        phConnecting,     // fsWaitingBanner: the TCP connect
+        phBanner,         // fsWaitingBanner
+        phConnected,      // fsConnected
+        phReply,          // fsWaitingResponse: the one reply of a command
+        phDataConnect,    // fsWaitingResponse: passive data connection, command not sent yet
+        phTransferReply,  // fsWaitingResponse: 1xx to a transfer command
+        phFinalReply,     // fsWaitingResponse: the reply that ends a transfer
+        phFinalAccepted,  // fsWaitingResponse: only the data connection's end is missing
+        phClosed,         // fsNotConnected
+        phAborting,       // fsAbort
+    };
+    // The data connection of the current transfer.
+    enum TDataPhase {
+        dpNone,       // no transfer set up
+        dpOpening,    // listening (PORT) or connecting (PASV)
+        dpOpen,       // connected, nothing sent yet
+        dpStreaming,  // blocks going out
+        dpClosed,     // the data connection has ended
+    };
 
     // Starting requests and choosing steps.
     void CheckReady() const;
     void CheckSteps(TFtpSteps steps) const;
-    void StartSingle(TFtpRequest rq, TFtpSteps step);
-    void StartCompound(TFtpRequest rq, TFtpSteps steps);
+    void StartSingle(TFtpSteps step);
+    void StartCompound(TFtpRequest rq);
     void NextStep();
-    void RunStep(TFtpSteps step);
-    void ExecAsync(TFtpRequest rq, const std::string& cmd, std::vector<int> ok,
-                   TDoneAction done = daNone);
+    void RunStep();
+    void SendStepCommand(const std::string& cmd);
+    std::string CommandText() const;
     void SendCommand(std::string cmd);
     void ReportStep(std::uint16_t error);
     void FinishRequest(std::uint16_t error);
-    void SetState(TFtpState state);
+    void SetState(TFtpPhase phase);
+    void SetState(TDataPhase phase);
+    void TraceState(const char* from, const char* to);
     void Display(std::string msg);
     void SetErrorMessage(const std::string& line);
     void FailWithLine(std::uint16_t code, const std::string& line);
+    TFtpSteps CurrentStep() const;
+    bool Receiving() const;
+
+    // Deadlines: a wait for a reply or a connection ends after Timeout seconds whatever
+    // arrives meanwhile; a transfer ends after Timeout seconds without data moving.
+    void ArmDeadline();
+    void DeadlineExpired();
+    bool DataSilenceCounts() const;
+    void Touch();
 
     // Control connection.
     void OpenStep();
@@ -251,16 +292,16 @@ class TCustomFtpCli {
     void ControlSessionConnected(std::uint16_t error);
     void ControlDataAvailable();
     void ControlSessionClosed(std::uint16_t error);
-    void HandleLine(const std::string& line);
+    void HandleLine(const TReplyLine& line);
     void BannerCheck(int code);
     void ReplyCheck(int code);
+    bool Accepts(int code) const;
     std::string WinsockLine(int error) const;
 
     // Data connection (FtpCliTransfer.cpp).
     void PortStep();
     void RestStep();
-    void StorStep(bool append);
-    void ReceiveStep(const std::string& verb);
+    void TransferStep();
     bool OpenLocalFileForReading();
     bool OpenLocalFileForWriting();
     bool OpenLocalFile(int flags);
@@ -269,10 +310,8 @@ class TCustomFtpCli {
     void PassiveDataConnected(std::uint16_t error);
     void DataSessionAvailable();
     void SendTransferCommand();
-    void StorReplyCheck(int code);
-    void StorFinalCheck(int code);
-    void ReceiveReplyCheck(int code);
-    void ReceiveFinalCheck(int code);
+    void TransferReplyCheck(int code);
+    void FinalReplyCheck(int code);
     void StartSending();
     void SendNextBlock(std::uint16_t error);
     void DataReceive();
@@ -282,23 +321,26 @@ class TCustomFtpCli {
     void FailDataConnection(int error);
     void ClearDataHandlers();
     void FlushDisplayLine();
-    void Touch();
 
     std::unique_ptr<TWSocket> FControlSocket;
     std::unique_ptr<TWSocket> FDataSocket;
     std::unique_ptr<TFtpWindow> FWindow;
-    std::unique_ptr<QTimer> FIdleTimer;
+    std::unique_ptr<QTimer> FDeadlineTimer;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 
     TFtpState FState = fsReady;
+    TFtpPhase FPhase = phIdle;
+    TDataPhase FDataPhase = dpNone;
     TFtpRequest FRequestType = rqNone;
+    std::uint32_t FRequestSerial = 0;
+    std::uint32_t FDeliveredSerial = 0;
     std::string FErrorMessage;
     std::string FLastResponse;
     int FStatusCode = 0;
 
     // Compound request.
     TFtpSteps FSteps = 0;
-    TFtpSteps FCurrentStep = 0;
+    const TFtpStepDef* FStep = nullptr;  // the running step
     TFtpSteps FPrevStep = 0;
     bool FCompound = false;
     std::uint16_t FResult = 0;
@@ -307,9 +349,6 @@ class TCustomFtpCli {
 
     // The reply being awaited.
     bool FConnected = false;
-    TReplyHandler FNext = nullptr;
-    std::vector<int> FOkResponses;
-    TDoneAction FDoneAction = daNone;
     std::uint16_t FStepError = 0;
     bool FRequestDone = true;
     TFtpReplyReader FReader;
@@ -318,22 +357,16 @@ class TCustomFtpCli {
 
     // Transfer.
     int FLocalFile = -1;
-    bool FReceiving = false;
-    bool FAppendFlag = false;
-    std::string FTransferVerb;
     long long FByteCount = 0;
     long long FResumePos = 0;
-    bool FReplyAccepted = false;
-    bool FDataClosed = false;
-    bool FSendingStarted = false;
-    bool FEof = false;
-    bool FUserAborted = false;
-    bool FStartDeferred = false;
+    bool FEof = false;          // the whole local file went out
+    bool FUserAborted = false;  // OnProgress asked to stop
     std::uint16_t FCloseError = 0;
     std::string FPasvResponse;
     std::string FDisplayLine;
     TFileBlockReader FFileReader;
     std::chrono::steady_clock::time_point FStartTime;
+    std::chrono::steady_clock::time_point FLastProgress;
 };
 
 // Adds waiting: each method runs the request and returns true once it succeeded.

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "publish/FtpCli.h"
+#include "publish/FtpSteps.h"
 #include "publish/FtpWindow.h"
 #include "publish/WSocketErrors.h"
 
@@ -57,10 +58,9 @@ void TCustomFtpCli::ClearDataHandlers() {
 }
 
 void TCustomFtpCli::PortStep() {
-    FRequestDone = false;
     FPasvResponse.clear();
     if (Passive) {
-        ExecAsync(rqPort, "PASV", {200, 227});
+        SendStepCommand("PASV");
         return;
     }
     TWSocket& d = *FDataSocket;
@@ -84,25 +84,23 @@ void TCustomFtpCli::PortStep() {
         FailWithLine(static_cast<std::uint16_t>(error), WinsockLine(error));
         return;
     }
+    SetState(dpOpening);
     const int port = std::stoi(d.GetXPort());
     const std::string hostPart = FControlSocket->GetPeerAddr() == "127.0.0.1"
                                      ? std::string("127,0,0,1")
                                      : DottedToCommas(localAddr);
-    ExecAsync(
-        rqPort,
-        "PORT " + hostPart + "," + std::to_string(port / 256) + "," + std::to_string(port % 256),
-        {200, 227});
+    SendStepCommand("PORT " + hostPart + "," + std::to_string(port / 256) + "," +
+                    std::to_string(port % 256));
 }
 
 void TCustomFtpCli::RestStep() {
-    FRequestDone = false;
     struct stat st {};
     if (::stat(LocalFileName.c_str(), &st) != 0 || st.st_size == 0) {
         ReportStep(0);
         return;
     }
     FResumePos = st.st_size;
-    ExecAsync(rqRest, "REST " + std::to_string(st.st_size), {});
+    SendStepCommand(std::string(FStep->verb) + " " + std::to_string(st.st_size));
 }
 
 bool TCustomFtpCli::OpenLocalFileForReading() {
@@ -136,75 +134,41 @@ void TCustomFtpCli::CloseLocalFile() {
     }
 }
 
-void TCustomFtpCli::StorStep(bool append) {
-    FRequestDone = false;
-    FAppendFlag = append;
-    FReceiving = false;
-    FTransferVerb = append ? "APPE" : "STOR";
-    FReplyAccepted = false;
-    FDataClosed = false;
-    FSendingStarted = false;
-    FStartDeferred = false;
-    FEof = false;
-    FUserAborted = false;
+void TCustomFtpCli::TransferStep() {
     FByteCount = 0;
     FCloseError = 0;
-    if (!Connected()) {
-        FailWithLine(WSAENOTCONN, WinsockLine(WSAENOTCONN));
-        return;
-    }
-    bool cancel = false;
-    if (OnReadyToTransmit) {
-        OnReadyToTransmit(this, cancel);
-    }
-    if (cancel) {
-        FErrorMessage = "426 Transmit cancelled by application";
-        FLastResponse = FErrorMessage;
-        FStatusCode = 426;
-        Display("! " + FErrorMessage);
-        FDataSocket->Close();
-        ReportStep(426);
-        return;
-    }
-    if (!OpenLocalFileForReading()) {
-        FErrorMessage = "426 Unable to open local file " + LocalFileName;
-        FLastResponse = FErrorMessage;
-        FStatusCode = 426;
-        Display("! " + FErrorMessage);
-        FDataSocket->Close();
-        ReportStep(426);
-        return;
-    }
-    if (Passive) {
-        ConnectPassiveData();
-    } else {
-        SendTransferCommand();
-    }
-}
-
-void TCustomFtpCli::ReceiveStep(const std::string& verb) {
-    FRequestDone = false;
-    FReceiving = true;
-    FTransferVerb = verb;
-    FReplyAccepted = false;
-    FDataClosed = false;
-    FSendingStarted = false;
-    FStartDeferred = false;
     FEof = false;
     FUserAborted = false;
-    FByteCount = 0;
-    FCloseError = 0;
     FDisplayLine.clear();
+    FStartTime = std::chrono::steady_clock::now();
     if (!Connected()) {
         FailWithLine(WSAENOTCONN, WinsockLine(WSAENOTCONN));
         return;
     }
-    if (!DisplayFileFlag && !OpenLocalFileForWriting()) {
-        FLastResponse = "Unable to open local file " + LocalFileName;
-        FStatusCode = 550;
-        SetErrorMessage("550 " + FLastResponse);
-        ReportStep(550);
-        return;
+    if (Receiving()) {
+        if (!DisplayFileFlag && !OpenLocalFileForWriting()) {
+            FLastResponse = "Unable to open local file " + LocalFileName;
+            FStatusCode = 550;
+            SetErrorMessage("550 " + FLastResponse);
+            ReportStep(550);
+            return;
+        }
+    } else {
+        bool cancel = false;
+        if (OnReadyToTransmit) {
+            OnReadyToTransmit(this, cancel);
+        }
+        const bool opened = !cancel && OpenLocalFileForReading();
+        if (!opened) {
+            FErrorMessage = cancel ? "426 Transmit cancelled by application"
+                                   : "426 Unable to open local file " + LocalFileName;
+            FLastResponse = FErrorMessage;
+            FStatusCode = 426;
+            Display("! " + FErrorMessage);
+            FDataSocket->Close();
+            ReportStep(426);
+            return;
+        }
     }
     if (Passive) {
         ConnectPassiveData();
@@ -214,16 +178,8 @@ void TCustomFtpCli::ReceiveStep(const std::string& verb) {
 }
 
 void TCustomFtpCli::SendTransferCommand() {
-    FNext = FReceiving ? &TCustomFtpCli::ReceiveReplyCheck : &TCustomFtpCli::StorReplyCheck;
-    FOkResponses.clear();
-    FDoneAction = daNone;
-    FStepError = 0;
-    SetState(fsWaitingResponse);
-    std::string cmd = FTransferVerb;
-    if (!FReceiving || !HostFileName.empty()) {
-        cmd += " " + HostFileName;
-    }
-    SendCommand(cmd);
+    SetState(phTransferReply);
+    SendCommand(CommandText());
 }
 
 void TCustomFtpCli::ConnectPassiveData() {
@@ -237,6 +193,9 @@ void TCustomFtpCli::ConnectPassiveData() {
     if (d.State() != wsClosed) {
         d.Close();
     }
+    SetState(phDataConnect);
+    SetState(dpOpening);
+    ArmDeadline();
     // The address in the 227 reply is ignored: the data connection goes to the host we
     // already talk to, never to a third party named by the reply.
     d.SetProto("tcp");
@@ -254,7 +213,6 @@ void TCustomFtpCli::PassiveDataConnected(std::uint16_t error) {
     if (FRequestDone) {
         return;
     }
-    Touch();
     if (error != 0) {
         FailDataConnection(error);
         return;
@@ -263,6 +221,7 @@ void TCustomFtpCli::PassiveDataConnected(std::uint16_t error) {
     d.OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { DataReceive(); };
     d.OnDataSent = [this](TCustomWSocket*, std::uint16_t e) { SendNextBlock(e); };
     d.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t e) { DataClosed(e); };
+    SetState(dpOpen);
     SendTransferCommand();
 }
 
@@ -297,48 +256,45 @@ void TCustomFtpCli::DataSessionAvailable() {
     d.OnDataSent = [this](TCustomWSocket*, std::uint16_t e) { SendNextBlock(e); };
     d.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t e) { DataClosed(e); };
     d.Dup(h);
-    if (FStartDeferred) {
+    SetState(dpOpen);
+    StartSending();
+}
+
+void TCustomFtpCli::TransferReplyCheck(int code) {
+    if (!Accepts(code)) {
+        FailTransfer(static_cast<std::uint16_t>(code),
+                     Receiving() ? "! RETR/LIST/NLST Failed" : nullptr);
+        return;
+    }
+    Touch();
+    SetState(phFinalReply);
+    if (FDataPhase == dpClosed) {
+        ArmDeadline();  // nothing more will move: only the final reply is missing
+        return;
+    }
+    if (Receiving()) {
+        FStartTime = std::chrono::steady_clock::now();
+    } else if (Passive) {
         StartSending();
+    } else {
+        FWindow->PostStartSending();
     }
 }
 
-void TCustomFtpCli::StorReplyCheck(int code) {
-    if (code < 0) {
-        return;
-    }
-    if (code == 125 || code == 150) {
-        FSendingStarted = true;
-        FNext = &TCustomFtpCli::StorFinalCheck;
-        if (Passive) {
-            StartSending();
-        } else {
-            FWindow->PostStartSending();
-        }
-        return;
-    }
-    SetErrorMessage(FLastResponse);
-    FDataSocket->Close();
-    CloseLocalFile();
-    FResumePos = 0;
-    ReportStep(static_cast<std::uint16_t>(code));
-}
-
+// Runs after the 1xx reply and once the data connection is up, in whichever order the
+// two come (some servers send 150 before they connect to us).
 void TCustomFtpCli::StartSending() {
-    if (FRequestDone || FReceiving || FLocalFile < 0) {
+    if (FRequestDone || Receiving() || FLocalFile < 0 || FDataPhase != dpOpen ||
+        (FPhase != phFinalReply && FPhase != phFinalAccepted)) {
         return;
     }
-    // Some servers send 150 before they connect to us; the first block waits for them.
-    if (FDataSocket->State() != wsConnected) {
-        FStartDeferred = true;
-        return;
-    }
-    FStartDeferred = false;
+    SetState(dpStreaming);
     FStartTime = std::chrono::steady_clock::now();
     SendNextBlock(0);
 }
 
 void TCustomFtpCli::SendNextBlock(std::uint16_t error) {
-    if (FLocalFile < 0 || FReceiving) {
+    if (FLocalFile < 0 || Receiving()) {
         return;
     }
     Touch();
@@ -362,7 +318,7 @@ void TCustomFtpCli::SendNextBlock(std::uint16_t error) {
         d.Close();
         return;
     }
-    if (FEof || !FSendingStarted || d.State() != wsConnected) {
+    if (FEof || FDataPhase != dpStreaming || d.State() != wsConnected) {
         return;
     }
     if (FByteCount == 0) {
@@ -394,7 +350,7 @@ void TCustomFtpCli::DataReceive() {
         }
         return;
     }
-    if (n == 0 || !FReceiving) {
+    if (n == 0 || !Receiving()) {
         return;  // what a server sends on an upload's data connection is dropped
     }
     Touch();
@@ -442,64 +398,40 @@ void TCustomFtpCli::DataClosed(std::uint16_t error) {
     if (FRequestDone) {
         return;
     }
-    FDataClosed = true;
+    SetState(dpClosed);
     if (error != 0 && FCloseError == 0) {
         FCloseError = error;
     }
-    if (FReceiving && DisplayFileFlag && !FDisplayLine.empty()) {
+    if (Receiving() && DisplayFileFlag && !FDisplayLine.empty()) {
         FlushDisplayLine();
     }
-    if (FReplyAccepted) {
+    if (FPhase == phFinalAccepted) {
         TransferDone();
+    } else if (FPhase == phFinalReply) {
+        ArmDeadline();  // from now on the final reply has Timeout seconds
     }
 }
 
-void TCustomFtpCli::StorFinalCheck(int code) {
-    if (code < 0) {
-        return;
-    }
-    if (code == 226 || code == 250) {
-        FReplyAccepted = true;
-        if (FDataClosed) {
+void TCustomFtpCli::FinalReplyCheck(int code) {
+    if (code == 226 || code == 250 || (Receiving() && code == 125)) {
+        if (FDataPhase == dpClosed) {
             TransferDone();
+        } else {
+            SetState(phFinalAccepted);
         }
         return;
     }
-    FailTransfer(static_cast<std::uint16_t>(code), "! STOR Failed");
-}
-
-void TCustomFtpCli::ReceiveReplyCheck(int code) {
-    if (code < 0) {
-        return;
-    }
-    if (code == 125 || code == 150) {
-        FSendingStarted = true;
-        FStartTime = std::chrono::steady_clock::now();
-        FNext = &TCustomFtpCli::ReceiveFinalCheck;
-        return;
-    }
-    FailTransfer(static_cast<std::uint16_t>(code), "! RETR/LIST/NLST Failed");
-}
-
-void TCustomFtpCli::ReceiveFinalCheck(int code) {
-    if (code < 0) {
-        return;
-    }
-    if (code == 125 || code == 226 || code == 250) {
-        FReplyAccepted = true;
-        if (FDataClosed) {
-            TransferDone();
-        }
-        return;
-    }
-    FailTransfer(static_cast<std::uint16_t>(code), "! RETR/LIST/NLST Failed");
+    FailTransfer(static_cast<std::uint16_t>(code),
+                 Receiving() ? "! RETR/LIST/NLST Failed" : "! STOR Failed");
 }
 
 void TCustomFtpCli::FailTransfer(std::uint16_t code, const char* failedText) {
     SetErrorMessage(FLastResponse);
     CloseLocalFile();
     FDataSocket->Close();
-    Display(failedText);
+    if (failedText != nullptr) {
+        Display(failedText);
+    }
     FResumePos = 0;
     ReportStep(code);
 }
@@ -508,7 +440,7 @@ void TCustomFtpCli::TransferDone() {
     if (FRequestDone) {
         return;
     }
-    const long long ms = FSendingStarted ? ElapsedMs(FStartTime) : 0;
+    const long long ms = ElapsedMs(FStartTime);
     std::string stats = "! " + std::to_string(FByteCount) + " bytes received/sent in " +
                         std::to_string(ms / 1000) + " seconds";
     if (ms != 0) {
@@ -519,7 +451,7 @@ void TCustomFtpCli::TransferDone() {
     Display(stats);
     FResumePos = 0;
     std::uint16_t code = FCloseError;
-    if (!FReceiving && !FEof && code == 0) {
+    if (!Receiving() && !FEof && code == 0) {
         // The data connection ended before the whole file went out.
         code = FUserAborted ? 426 : static_cast<std::uint16_t>(WSAECONNABORTED);
     }

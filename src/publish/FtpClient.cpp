@@ -29,10 +29,14 @@ bool TFtpClient::WaitUntilReady() {
     bool done = false;
     std::uint16_t result = 0;
     const auto saved = OnRequestDone;
-    OnRequestDone = [&done, &result, saved](TCustomFtpCli* sender, TFtpRequest rq,
-                                            std::uint16_t error) {
-        done = true;
-        result = error;
+    const std::uint32_t awaited = RequestSerial();
+    OnRequestDone = [this, &done, &result, saved, awaited](TCustomFtpCli* sender, TFtpRequest rq,
+                                                           std::uint16_t error) {
+        // The completion of an earlier request, posted before this one began, is not ours.
+        if (DeliveredSerial() == awaited) {
+            done = true;
+            result = error;
+        }
         if (saved) {
             saved(sender, rq, error);
         }
@@ -53,6 +57,9 @@ bool TFtpClient::WaitUntilReady() {
     OnRequestDone = saved;
     if (!done) {
         AbortWith(426, "426 Timeout");
+        // The caller hears of the failure from our result; the completion the abort
+        // posted must not end the next request.
+        DiscardPostedCompletions();
         return false;
     }
     return result == 0;

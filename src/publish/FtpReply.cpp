@@ -41,7 +41,7 @@ std::size_t TFtpReplyReader::Append(const char* data, std::size_t length) {
     return n;
 }
 
-bool TFtpReplyReader::NextLine(std::string& line) {
+bool TFtpReplyReader::NextLine(TReplyLine& line) {
     const auto lf = FBuffer.find('\n');
     if (lf == std::string::npos) {
         return false;
@@ -50,9 +50,16 @@ bool TFtpReplyReader::NextLine(std::string& line) {
     if (end > 0 && FBuffer[end - 1] == '\r') {
         --end;
     }
-    line.assign(FBuffer, 0, end);
+    line.text.assign(FBuffer, 0, end);
+    line.early = FEarlyBytes > 0;
+    FEarlyBytes = FEarlyBytes > lf + 1 ? FEarlyBytes - (lf + 1) : 0;
     FBuffer.erase(0, lf + 1);
+    Classify(line);
     return true;
+}
+
+void TFtpReplyReader::MarkCommandSent() {
+    FEarlyBytes = FBuffer.size();
 }
 
 bool TFtpReplyReader::Overflowed() const {
@@ -61,39 +68,56 @@ bool TFtpReplyReader::Overflowed() const {
 
 void TFtpReplyReader::Clear() {
     FBuffer.clear();
+    FEarlyBytes = 0;
     FOpenMultiLine = -1;
+    FMultiLineEarly = false;
 }
 
-int TFtpReplyReader::Classify(const std::string& line) {
-    const int code = ReplyCode(line);
-    const std::size_t after = AfterCode(line);
-    const bool dash = after < line.size() && line[after] == '-';
+void TFtpReplyReader::Classify(TReplyLine& line) {
+    const std::string& text = line.text;
+    line.code = -1;
     if (FOpenMultiLine >= 0) {
-        // Inside a multi-line reply only "ddd " with the opening code ends it; other
-        // lines may start with digits too (RFC 959 section 4.2).
-        if (code == FOpenMultiLine && after == 3 && !dash) {
+        // Inside a multi-line reply only the opening code followed by a space (or by
+        // nothing) ends it; other lines may start with digits, even with the same code
+        // and a "-" (RFC 959 section 4.2).
+        line.early = line.early || FMultiLineEarly;
+        line.kind = rkText;
+        if (ReplyCode(text) == FOpenMultiLine && (text.size() == 3 || text[3] == ' ')) {
+            line.kind = rkEnd;
+            line.code = FOpenMultiLine;
             FOpenMultiLine = -1;
-            return code;
+            FMultiLineEarly = false;
         }
-        return -1;
+        return;
     }
+    if (text.empty() || !IsDigit(text[0])) {
+        line.kind = rkText;
+        return;
+    }
+    const int code = ReplyCode(text);
     if (code < 0) {
-        return -1;
+        line.kind = rkMalformed;
+        return;
     }
-    if (dash) {
+    if (text.size() > 3 && text[3] == '-') {
+        line.kind = rkText;
         FOpenMultiLine = code;
-        return -1;
+        FMultiLineEarly = line.early;
+        return;
     }
-    return code;
+    line.kind = rkEnd;
+    line.code = code;
 }
 
 int ReplyCode(const std::string& line) {
-    if (line.empty() || !IsDigit(line[0])) {
+    if (line.size() < 3 || line[0] < '1' || line[0] > '5' || !IsDigit(line[1]) ||
+        !IsDigit(line[2])) {
         return -1;
     }
-    std::size_t pos = 0;
-    const auto value = ParseNumber(line, pos);
-    return value && *value < 100000 ? static_cast<int>(*value) : -1;
+    if (line.size() > 3 && line[3] != ' ' && line[3] != '-') {
+        return -1;
+    }
+    return (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
 }
 
 std::optional<std::string> ParseQuotedDirectory(const std::string& line) {

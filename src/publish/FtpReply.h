@@ -10,6 +10,21 @@
 
 namespace tessel {
 
+enum TReplyKind {
+    rkText,       // shown only: text without a code, the lines of a multi-line reply
+    rkEnd,        // the last (or only) line of a reply; its code counts
+    rkMalformed,  // starts with a digit but is no reply line: "000 x", "0 x", "2301 x"
+};
+
+struct TReplyLine {
+    std::string text;  // without its CR LF
+    TReplyKind kind = rkText;
+    int code = -1;  // for rkEnd: 100 to 599
+    // Received (or part of a reply that began) before the last command went out, so
+    // it cannot be that command's answer.
+    bool early = false;
+};
+
 class TFtpReplyReader {
   public:
     static constexpr std::size_t kCapacity = 4096;
@@ -18,24 +33,26 @@ class TFtpReplyReader {
     std::size_t FreeSpace() const { return kCapacity - FBuffer.size(); }
     // Appends at most FreeSpace() bytes; returns how many were taken.
     std::size_t Append(const char* data, std::size_t length);
-    // Cuts off the next complete line (without its CR LF, or a lone LF that some
-    // servers send); false when no line end has arrived yet.
-    bool NextLine(std::string& line);
+    // Cuts off and classifies the next complete line (ended by CR LF, or a lone LF that
+    // some servers send); false when no line end has arrived yet.
+    bool NextLine(TReplyLine& line);
+    // A command is going out now: everything received so far predates its answer.
+    void MarkCommandSent();
     // The buffer is full and holds no line end: the line can never be completed.
     bool Overflowed() const;
     void Clear();
 
-    // The status of a line that ends a reply, or -1 for any other line: lines not
-    // starting with a digit, "ddd-" lines that open a multi-line reply and the lines
-    // inside it. Tracks multi-line state across calls.
-    int Classify(const std::string& line);
-
   private:
+    void Classify(TReplyLine& line);
+
     std::string FBuffer;
+    std::size_t FEarlyBytes = 0;
     int FOpenMultiLine = -1;
+    bool FMultiLineEarly = false;
 };
 
-// The leading decimal number of a line that starts with a digit, else -1.
+// The code of a line of the form "ddd", "ddd text" or "ddd-text" with ddd from 100 to
+// 599; -1 for any other line.
 int ReplyCode(const std::string& line);
 
 // The quoted directory of a 257-style reply: after the code, spaces skipped, a quote,

@@ -12,16 +12,21 @@ const QEvent::Type kStartSendingEvent = static_cast<QEvent::Type>(QEvent::regist
 
 class TRequestDoneEvent : public QEvent {
   public:
-    TRequestDoneEvent(TFtpRequest rq, std::uint16_t error)
-        : QEvent(kRequestDoneEvent), Request(rq), Error(error) {}
+    TRequestDoneEvent(TFtpRequest rq, std::uint16_t error, std::uint32_t serial)
+        : QEvent(kRequestDoneEvent), Request(rq), Error(error), Serial(serial) {}
     TFtpRequest Request;
     std::uint16_t Error;
+    std::uint32_t Serial;
 };
 
 }  // namespace
 
-void TFtpWindow::PostRequestDone(TFtpRequest rq, std::uint16_t error) {
-    QCoreApplication::postEvent(this, new TRequestDoneEvent(rq, error));
+void TFtpWindow::PostRequestDone(TFtpRequest rq, std::uint16_t error, std::uint32_t serial) {
+    QCoreApplication::postEvent(this, new TRequestDoneEvent(rq, error, serial));
+}
+
+void TFtpWindow::DiscardRequestDone() {
+    QCoreApplication::removePostedEvents(this, kRequestDoneEvent);
 }
 
 void TFtpWindow::PostStartSending() {
@@ -31,6 +36,7 @@ void TFtpWindow::PostStartSending() {
 void TFtpWindow::customEvent(QEvent* event) {
     if (event->type() == kRequestDoneEvent) {
         const auto* done = static_cast<TRequestDoneEvent*>(event);
+        FOwner->FDeliveredSerial = done->Serial;
         // A copy, so that a handler may destroy the client.
         const auto handler = FOwner->OnRequestDone;
         if (handler) {

@@ -15,8 +15,10 @@ class TFtpWindow : public QObject {
   public:
     explicit TFtpWindow(TCustomFtpCli* owner) : FOwner(owner) {}
 
-    void PostRequestDone(TFtpRequest rq, std::uint16_t error);
+    void PostRequestDone(TFtpRequest rq, std::uint16_t error, std::uint32_t serial);
     void PostStartSending();
+    // Drops the request completions posted and not yet delivered.
+    void DiscardRequestDone();
 
   protected:
     void customEvent(QEvent* event) override;

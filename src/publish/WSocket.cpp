@@ -757,6 +757,7 @@ void TCustomWSocket::HandleReadReady() {
 
 bool TCustomWSocket::DoDataAvailable(std::uint16_t error) {
     auto alive = AliveToken();
+    const long long start = FReadCount;
     do {
         FLastError = 0;
         const long long before = FReadCount;
@@ -768,7 +769,9 @@ bool TCustomWSocket::DoDataAvailable(std::uint16_t error) {
         if (FLastError != 0 || FHSocket == INVALID_SOCKET || FReadCount == before) {
             break;
         }
-    } while (RcvdCount() > 0);
+        // A peer that sends without pause must not hold the event loop: the rest waits
+        // for the next read notification, after timers and other sockets had their turn.
+    } while (FReadCount - start < kMaxReadPerEvent && RcvdCount() > 0);
     return true;
 }
 

@@ -73,6 +73,9 @@ class TCustomWSocket {
     const std::string& LastErrorText() const { return FLastErrorText; }
     TSocket HSocket() const { return FHSocket; }
 
+    // The most one read notification takes from the system before the event loop runs on.
+    static constexpr long long kMaxReadPerEvent = 64 * 1024;
+
     bool MultiThreaded = false;
     int FlushTimeout = 60;
     TSocketSendFlags SendFlags = wsSendNormal;
@@ -132,10 +135,14 @@ class TCustomWSocket {
     virtual void TriggerSessionConnected(std::uint16_t error);
     // Returns false when the layer above consumed the notification itself.
     virtual bool TriggerDataAvailable(std::uint16_t error);
-    void TriggerSessionClosed(std::uint16_t error);
+    virtual void TriggerSessionClosed(std::uint16_t error);
     int SystemRcvdCount();
     void AddReadCount(long long n) { FReadCount += n; }
     int SystemReceive(void* buffer, int size);
+    // The port in network byte order and the protocol number; they throw
+    // ESocketException with the resolver's text, prefixed by context.
+    std::uint16_t ResolvePort(const std::string& port, const std::string& context);
+    int ResolveProto(const std::string& context);
     // Guards callers against a handler that destroys this socket.
     std::weak_ptr<bool> AliveToken() const { return FAlive; }
 
@@ -159,8 +166,6 @@ class TCustomWSocket {
     void UpdateWriteNotifier();
     void StartLookup(const std::string& name, bool reverse);
     std::uint32_t ResolveHost(const std::string& host, const std::string& context);
-    std::uint16_t ResolvePort(const std::string& port, const std::string& context);
-    int ResolveProto(const std::string& context);
     std::string SockAddrText(bool peer, bool port, const char* operation);
 
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
@@ -216,6 +221,7 @@ class TCustomSocksWSocket : public TCustomWSocket {
   protected:
     void TriggerSessionConnected(std::uint16_t error) override;
     bool TriggerDataAvailable(std::uint16_t error) override;
+    void TriggerSessionClosed(std::uint16_t error) override;
 
   private:
     enum TSocksPhase { spNone, spGreeting, spAuthenticating, spRequesting };
@@ -227,8 +233,9 @@ class TCustomSocksWSocket : public TCustomWSocket {
     std::string FSocksServer;
     std::string FSocksPort;
     TSocksPhase FSocksPhase = spNone;
-    std::string FSocksRcvd;      // bytes of the proxy's current answer
-    std::string FSocksLeftover;  // peer data that came with the proxy's last answer
+    std::uint16_t FSocksTargetPort = 0;  // host byte order
+    std::string FSocksRcvd;              // bytes of the proxy's current answer
+    std::string FSocksLeftover;          // peer data that came with the proxy's last answer
 };
 
 class TWSocket : public TCustomSocksWSocket {};

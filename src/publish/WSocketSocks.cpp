@@ -2,11 +2,9 @@
 // The proxy resolves the target name, so the request carries Addr as a domain name.
 
 #include <arpa/inet.h>
-#include <netdb.h>
+#include <netinet/in.h>
 
 #include <algorithm>
-#include <cctype>
-#include <stdexcept>
 
 #include "publish/WSocket.h"
 #include "publish/WSocketErrors.h"
@@ -22,7 +20,10 @@ constexpr int kSocksRequestError = 20004;
 constexpr int kSocksAddressTypeError = 20005;
 constexpr int kSocksReceiveError = 20006;
 constexpr int kSocksTooMuchData = 20007;
-constexpr int kSocksPortError = 20008;
+constexpr int kSocksClosed = 20009;
+
+// RFC 1928 and RFC 1929 carry these in one length byte.
+constexpr std::size_t kSocksFieldMax = 255;
 
 std::string RequestFailureText(int status) {
     static const char* const texts[] = {
@@ -59,16 +60,34 @@ void TCustomSocksWSocket::Connect() {
         TCustomWSocket::Connect();
         return;
     }
-    if (Proto() != "tcp") {
-        RaiseException("tcp is the only protocol supported thru socks server");
-        return;
-    }
     if (Port().empty()) {
         RaiseException("Connect: No Port Specified");
         return;
     }
     if (Addr().empty()) {
         RaiseException("Connect: No IP Address Specified");
+        return;
+    }
+    // The protocol and the port count by value: "6" and "TCP" are tcp, "21abc" is no port.
+    int proto = 0;
+    try {
+        proto = ResolveProto("");
+        FSocksTargetPort = ntohs(ResolvePort(Port(), ""));
+    } catch (const ESocketException& e) {
+        RaiseException(std::string("connect: ") + e.what());
+        return;
+    }
+    if (proto != IPPROTO_TCP) {
+        RaiseException("tcp is the only protocol supported thru socks server");
+        return;
+    }
+    if (Addr().size() > kSocksFieldMax) {
+        RaiseException("socks: host name longer than 255 bytes");
+        return;
+    }
+    if (SocksAuthentication == socksAuthenticateUsercode &&
+        (SocksUsercode.size() > kSocksFieldMax || SocksPassword.size() > kSocksFieldMax)) {
+        RaiseException("socks: user code or password longer than 255 bytes");
         return;
     }
     FSocksPhase = spNone;
@@ -131,6 +150,7 @@ void TCustomSocksWSocket::HandleSocksBytes() {
             return;
         }
         if (FSocksRcvd.size() > 2) {
+            // "availaible" (sic): the socket's error texts are kept as they have always read.
             SocksFail(kSocksTooMuchData, "too much data availaible");
             return;
         }
@@ -164,12 +184,13 @@ void TCustomSocksWSocket::HandleSocksBytes() {
             FSocksPhase = spAuthenticating;
             FSocksRcvd.clear();
             std::string auth(1, '\x01');
-            auth += static_cast<char>(SocksUsercode.size() & 0xFF);
-            auth += SocksUsercode.substr(0, 255);
-            auth += static_cast<char>(SocksPassword.size() & 0xFF);
-            auth += SocksPassword.substr(0, 255);
+            auth += static_cast<char>(SocksUsercode.size());
+            auth += SocksUsercode;
+            auth += static_cast<char>(SocksPassword.size());
+            auth += SocksPassword;
             SendStr(auth);
         } else {
+            // "authentification" (sic), kept on purpose like the text above.
             SocksFail(kSocksMethodError, "authentification method not acceptable");
         }
         return;
@@ -210,26 +231,12 @@ void TCustomSocksWSocket::HandleSocksBytes() {
 void TCustomSocksWSocket::SendSocksRequest() {
     FSocksPhase = spRequesting;
     FSocksRcvd.clear();
-    std::uint16_t port = 0;
-    try {
-        const std::string& p = Port();
-        if (!p.empty() && std::isdigit(static_cast<unsigned char>(p[0])) != 0) {
-            port = static_cast<std::uint16_t>(std::stoi(p));
-        } else if (const servent* s = getservbyname(p.c_str(), "tcp")) {
-            port = ntohs(static_cast<std::uint16_t>(s->s_port));
-        } else {
-            throw std::invalid_argument(p);
-        }
-    } catch (const std::exception&) {
-        SocksFail(kSocksPortError, "WSocketResolvePort: Cannot convert port '" + Port() + "'");
-        return;
-    }
-    const std::string& host = Addr().substr(0, 255);
+    const std::string& host = Addr();
     std::string request = {5, 1, 0, 3};
     request += static_cast<char>(host.size());
     request += host;
-    request += static_cast<char>(port >> 8);
-    request += static_cast<char>(port & 0xFF);
+    request += static_cast<char>(FSocksTargetPort >> 8);
+    request += static_cast<char>(FSocksTargetPort & 0xFF);
     SendStr(request);
 }
 
@@ -247,6 +254,27 @@ void TCustomSocksWSocket::SocksFail(int code, const std::string& msg) {
     if (!alive.expired()) {
         Close();
     }
+}
+
+// A proxy that hangs up in the middle of the exchange has refused the connection: the
+// caller waiting for OnSessionConnected must hear of it, not only of the close.
+void TCustomSocksWSocket::TriggerSessionClosed(std::uint16_t error) {
+    if (FSocksPhase != spNone) {
+        FSocksPhase = spNone;
+        FSocksRcvd.clear();
+        auto alive = AliveToken();
+        if (OnSocksError) {
+            OnSocksError(this, kSocksClosed, "socks server closed the connection");
+            if (alive.expired()) {
+                return;
+            }
+        }
+        TCustomWSocket::TriggerSessionConnected(kSocksClosed);
+        if (alive.expired()) {
+            return;
+        }
+    }
+    TCustomWSocket::TriggerSessionClosed(error);
 }
 
 int TCustomSocksWSocket::RcvdCount() {

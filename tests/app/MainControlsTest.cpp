@@ -63,6 +63,8 @@ TEST_F(ControlsTest, TheLeftPaneStarts250WideAndOnlyTheEditorFollowsTheWindow) {
     OpenShown();
     EXPECT_TRUE(window->isMaximized());
     EXPECT_EQ(F().pnlPagelette->width(), 250);
+    // The longest caption above the lists fits the pane's narrowest width.
+    EXPECT_GE(F().btnTemplate->width(), F().btnTemplate->sizeHint().width());
     window->showNormal();
     for (const int width : {1100, 700, 900}) {
         window->resize(width, 600);

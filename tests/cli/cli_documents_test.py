@@ -174,11 +174,11 @@ class ResaveAndDumpTest(CliTest):
 
     def test_dump_escapes_line_ends_and_odd_bytes(self):
         data = (b"TPF0" + short("TPagelette") + b"\x00" + short("Subject") + b"\x06"
-                + short('a"b\r\n\t\\') + short("FormTitle") + b"\x06" + bytes([2, 0xE9, 0x01]) + b"\x00\x00")
+                + short('a"b\r\n\t\\') + short("FormTitle") + b"\x06" + bytes([4, 0xE9, 0x01, 0x7F, 0x7E]) + b"\x00\x00")
         result = run("dump", self.write("odd.pgx", data))
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertIn(b'Subject = string "a\\"b\\r\\n\\t\\\\"', result.stdout)
-        self.assertIn(b'FormTitle = string "\\xE9\\x01"', result.stdout)
+        self.assertIn(b'FormTitle = string "\\xE9\\x01\\x7F~"', result.stdout)
 
 
 class BrokenFilesTest(CliTest):

@@ -39,7 +39,8 @@ TEST(PageletteTest, DefaultPageIsSettingsImageLinkAndParagraph) {
         EXPECT_EQ(document.Page().Items(i).BlockAlign, baLeft);
         EXPECT_TRUE(document.Page().Items(i).BlockOnNewLine);
     }
-    EXPECT_EQ(document.Page().Items(3).TextBlock().Attributes, R"("Times New Roman", 12, [], [$00050000])");
+    EXPECT_EQ(document.Page().Items(3).TextBlock().Attributes,
+              R"("Times New Roman", 12, [], [$00050000])");
     EXPECT_EQ(document.Page().Items(3).TextBlock().ApplyFont, 0);
 }
 
@@ -54,8 +55,8 @@ TEST(PageletteTest, NewBlocksCarryTheirKindsDefaults) {
     EXPECT_EQ(rule.HRBlock().Size, 0);
     EXPECT_FALSE(rule.HRBlock().NoShade);
     EXPECT_EQ(InitNewBlock(document, 2, btForms).BlockAlign, baLeft);
-    EXPECT_EQ(KindsOf(document),
-              (std::vector<int>{btPageProperties, btHeading, btForms, btImage, btLink, btText, btHR}));
+    EXPECT_EQ(KindsOf(document), (std::vector<int>{btPageProperties, btHeading, btForms, btImage,
+                                                   btLink, btText, btHR}));
 }
 
 TEST(PageletteTest, InsertMoveAndDeleteKeepOrderAndIndexes) {
@@ -64,13 +65,17 @@ TEST(PageletteTest, InsertMoveAndDeleteKeepOrderAndIndexes) {
         document.Page().Add().BlockType = static_cast<TBlockType>(kind);
     }
     document.Page().Move(1, 3);
-    EXPECT_EQ(KindsOf(document), (std::vector<int>{btPageProperties, btImage, btLink, btHeading, btText}));
+    EXPECT_EQ(KindsOf(document),
+              (std::vector<int>{btPageProperties, btImage, btLink, btHeading, btText}));
     document.Page().Move(4, 1);
-    EXPECT_EQ(KindsOf(document), (std::vector<int>{btPageProperties, btText, btImage, btLink, btHeading}));
+    EXPECT_EQ(KindsOf(document),
+              (std::vector<int>{btPageProperties, btText, btImage, btLink, btHeading}));
     document.Page().Items(4).SetIndex(2);
-    EXPECT_EQ(KindsOf(document), (std::vector<int>{btPageProperties, btText, btHeading, btImage, btLink}));
+    EXPECT_EQ(KindsOf(document),
+              (std::vector<int>{btPageProperties, btText, btHeading, btImage, btLink}));
     document.Page().Insert(1).BlockType = btBullet;
-    EXPECT_EQ(KindsOf(document), (std::vector<int>{btPageProperties, btBullet, btText, btHeading, btImage, btLink}));
+    EXPECT_EQ(KindsOf(document),
+              (std::vector<int>{btPageProperties, btBullet, btText, btHeading, btImage, btLink}));
     document.Page().Delete(0);
     EXPECT_EQ(KindsOf(document), (std::vector<int>{btBullet, btText, btHeading, btImage, btLink}));
     EXPECT_EQ(document.Page().Owner(), &document);
@@ -111,18 +116,19 @@ TEST(PageletteTest, ClearDocumentEmptiesTheFormAndItsOptions) {
     document.AlphaSort = document.BlankFields = document.Border = document.BrowserUsed = true;
     document.EmailAddress = document.EmailSubject = document.EnvReport = document.FormFooter = true;
     document.HostName = true;
-    document.Color = document.FormTitle = document.Email = document.Redirect = document.Subject = "x";
+    document.Color = document.FormTitle = document.Email = document.Redirect = document.Subject =
+        "x";
 
     document.ClearDocument(false);
     EXPECT_EQ(document.Page().Count(), 4);
     EXPECT_EQ(document.WebForm().Count(), 0);
-    for (bool option : {document.AlphaSort, document.BlankFields, document.Border, document.BrowserUsed,
-                        document.EmailAddress, document.EmailSubject, document.EnvReport, document.FormFooter,
-                        document.HostName}) {
+    for (bool option : {document.AlphaSort, document.BlankFields, document.Border,
+                        document.BrowserUsed, document.EmailAddress, document.EmailSubject,
+                        document.EnvReport, document.FormFooter, document.HostName}) {
         EXPECT_FALSE(option);
     }
-    for (const std::string* text :
-         {&document.Color, &document.FormTitle, &document.Email, &document.Redirect, &document.Subject}) {
+    for (const std::string* text : {&document.Color, &document.FormTitle, &document.Email,
+                                    &document.Redirect, &document.Subject}) {
         EXPECT_EQ(*text, "");
     }
     document.ClearDocument(true);
@@ -136,6 +142,7 @@ TEST(ColorsTest, NamesHexAndDecimalReadAndWrite) {
     EXPECT_EQ(ColorToString(static_cast<TColor>(0x80000000u + 24)), "clInfoBk");
     EXPECT_EQ(ColorToString(clNone), "clNone");
     EXPECT_EQ(ColorToString(RGB(153, 0, 153)), "$00990099");
+    EXPECT_EQ(ColorToString(RGB(0xAB, 0xCD, 0xEF)), "$00EFCDAB");
 
     EXPECT_EQ(StringToColor("clwhite"), clWhite);
     EXPECT_EQ(StringToColor("cl3DDkShadow"), static_cast<TColor>(0x80000015u));
@@ -143,7 +150,8 @@ TEST(ColorsTest, NamesHexAndDecimalReadAndWrite) {
     EXPECT_EQ(StringToColor("$FFFFFFFF"), -1);
     EXPECT_EQ(StringToColor("255"), clRed);
     EXPECT_EQ(StringToColor("-1"), -1);
-    for (const char* bad : {"", "$", "red", "12a", "$1G", "4294967296", "2147483648", "$100000000"}) {
+    for (const char* bad :
+         {"", "$", "red", "12a", "$1G", "4294967296", "2147483648", "$100000000"}) {
         EXPECT_FALSE(TryStringToColor(bad).has_value()) << bad;
     }
     EXPECT_THROW(StringToColor("blue"), EConvertError);

@@ -272,6 +272,36 @@ TEST(StreamReaderTest, AcceptsWhatOtherWritersMayProduce) {
     EXPECT_TRUE(document->Border);
 }
 
+TEST(StreamReaderTest, ItemIndexesOfEveryIntegerFormAndAStringListInAnyCase) {
+    const std::string bytes = Bytes()
+                                  .Header("TPagelette")
+                                  .Short("WebForm")
+                                  .Byte(vaCollection)
+                                  .Byte(vaInt16)
+                                  .Raw(std::string("\x00\x00", 2))
+                                  .Byte(vaList)
+                                  .Text("Name", "first")
+                                  .Short("strings.STRINGS")
+                                  .Byte(vaList)
+                                  .Byte(vaString)
+                                  .Short("Size=30")
+                                  .Byte(vaNull)
+                                  .Byte(vaNull)
+                                  .Byte(vaInt32)
+                                  .Raw(std::string("\x01\x00\x00\x00", 4))
+                                  .Byte(vaList)
+                                  .Text("Name", "second")
+                                  .Byte(vaNull)
+                                  .Byte(vaNull)
+                                  .Byte(vaNull)
+                                  .Byte(vaNull)
+                                  .str();
+    std::unique_ptr<TPagelette> document = ReadDocument(bytes);
+    ASSERT_EQ(document->WebForm().Count(), 2);
+    EXPECT_EQ(document->WebForm().Items(0).Strings().lines, std::vector<std::string>{"Size=30"});
+    EXPECT_EQ(document->WebForm().Items(1).Name, "second");
+}
+
 TEST(StreamReaderTest, RejectsBrokenFilesWithTheReadersMessages) {
     const std::string good = Bytes().Header("TPagelette").Byte(0).Byte(0).str();
     EXPECT_EQ(ReadError(good), "(no error)");

@@ -60,6 +60,10 @@ TEST(ConvertLinesTest, MetaVariantSplitsAtTheFirstTab) {
     EXPECT_EQ(ConvertLines("Keywords\ta, b\tc\r\n\t\r\nno tab\r\nx", cvMeta),
               "<META NAME=\"Keywords\" CONTENT=\"a, b\tc\">\r\n\t\r\n"
               "<META NAME=\"\" CONTENT=\"no tab\">\r\nx\r\n");
+    // Only a line of exactly one character passes through; an empty one is an empty tag.
+    EXPECT_EQ(ConvertLines("a\tb\r\n\r\nc\td", cvMeta),
+              "<META NAME=\"a\" CONTENT=\"b\">\r\n<META NAME=\"\" CONTENT=\"\">\r\n"
+              "<META NAME=\"c\" CONTENT=\"d\">\r\n");
 }
 
 TEST(ConvertLinesTest, OptionVariantEscapesOnlyScriptBreakingCharacters) {
@@ -69,6 +73,11 @@ TEST(ConvertLinesTest, OptionVariantEscapesOnlyScriptBreakingCharacters) {
               "document.write('<option value=\"C:\\\\x\\\\\\'y\\'\">It\\'s');\r\n\r\n'\r\n");
     EXPECT_EQ(ConvertLines("just text", cvOption),
               "document.write('<option value=\"\">just text');\r\n\r\n");
+    // Only a line of exactly one character passes through; an empty one is an empty option.
+    EXPECT_EQ(ConvertLines("a\tA\r\n\r\nb\tB", cvOption),
+              "document.write('<option value=\"a\">A');\r\n\r\n"
+              "document.write('<option value=\"\">');\r\n\r\n"
+              "document.write('<option value=\"b\">B');\r\n\r\n");
 }
 
 TEST(ColorToHTMLTest, RedGreenBlueInUpperCaseHex) {

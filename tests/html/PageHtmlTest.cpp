@@ -426,7 +426,10 @@ TEST(GeneratePageTest, CharacterSetFollowsEveryPartOfThePage) {
     p.MetaText = "Keywords\tna\xEFve\r\n";
     EXPECT_EQ(Generate(doc, omServerCopy)[4], CharsetLine("windows-1252"));
     p.MetaText.clear();
-    ASSERT_EQ(Generate(doc, omServerCopy)[4], "     <TITLE></TITLE>");
+    // Control characters and DEL are ASCII: the page stays as it was.
+    p.PageTitle = "a\x01\x1F\x7F";
+    ASSERT_EQ(Generate(doc, omServerCopy)[4], "     <TITLE>a\x01\x1F\x7F</TITLE>");
+    p.PageTitle.clear();
 
     // Only the preview holds the program folder.
     std::vector<std::string> lines;

@@ -5,7 +5,7 @@
 namespace tessel {
 namespace {
 
-TEST(HtmlMappingTest, BodyColoursBecomeTheDefaultStyleSheetAndThePictureIsTakenOut) {
+TEST(HtmlMappingTest, BodyColoursBecomeTheDefaultStyleSheetAndThePictureIsRenamed) {
     const TMappedPage page = MapPageHtml(
         "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#112233\" LINK=\"#0000FF\" ALINK=\"#FF0000\" "
         "VLINK=\"#990099\" BACKGROUND=\"/home/u/Upload/backgrounds/tile.gif\">\r\nHi");
@@ -13,9 +13,10 @@ TEST(HtmlMappingTest, BodyColoursBecomeTheDefaultStyleSheetAndThePictureIsTakenO
     EXPECT_EQ(page.textColor, "#112233");
     EXPECT_EQ(page.linkColor, "#0000FF");
     EXPECT_EQ(page.background, "/home/u/Upload/backgrounds/tile.gif");
+    EXPECT_EQ(page.backgroundColor, "#FFFFFF");
     EXPECT_EQ(page.html,
               "<body bgcolor=\"#FFFFFF\" text=\"#112233\" link=\"#0000FF\" alink=\"#FF0000\" "
-              "vlink=\"#990099\">\r\nHi");
+              "vlink=\"#990099\" background=\"tessel:background\">\r\nHi");
 }
 
 TEST(HtmlMappingTest, AColourThatCouldBreakTheStyleSheetIsLeftOut) {

@@ -2,6 +2,7 @@
 
 #include "html/Routines.h"
 #include "platform/PageCharset.h"
+#include "html/Routines.h"
 
 namespace tessel {
 namespace {

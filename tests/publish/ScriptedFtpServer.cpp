@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 
@@ -48,15 +49,11 @@ int ConnectTo(const std::string& addr, int port, const std::string& from) {
     return fd;
 }
 
-void WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
-        if (n <= 0) {
-            return;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+int ClosedLoopbackPort() {
+    int port = 0;
+    const int fd = ListenOnLoopback(port);
+    close(fd);
+    return port;
 }
 
 std::string Replace(std::string text, const std::string& key, const std::string& value) {
@@ -75,6 +72,12 @@ TAction Send(std::string text) {
 TAction SendBytewise(std::string text) {
     return {TAction::SendBytewise, std::move(text)};
 }
+TAction Trickle(std::string text, std::size_t intervalMs) {
+    return {TAction::Trickle, std::move(text), intervalMs};
+}
+TAction Repeat(std::string text, std::size_t intervalMs) {
+    return {TAction::Repeat, std::move(text), intervalMs};
+}
 TAction Expect(std::string prefix) {
     return {TAction::Expect, std::move(prefix)};
 }
@@ -87,6 +90,9 @@ TAction DataConnectFrom(std::string sourceAddr) {
 TAction PasvReply(std::string format) {
     return {TAction::PasvReply, std::move(format)};
 }
+TAction PasvReplyRefused(std::string format) {
+    return {TAction::PasvReplyRefused, std::move(format)};
+}
 TAction DataAccept() {
     return {TAction::DataAccept, {}};
 }
@@ -95,6 +101,12 @@ TAction DataRead() {
 }
 TAction DataReadSome(std::size_t count) {
     return {TAction::DataReadSome, {}, count};
+}
+TAction DataSend(std::string text) {
+    return {TAction::DataSend, std::move(text)};
+}
+TAction DataRepeat(std::string text) {
+    return {TAction::DataRepeat, std::move(text)};
 }
 TAction DataClose() {
     return {TAction::DataClose, {}};
@@ -162,6 +174,29 @@ bool TScriptedFtpServer::WaitReadable(int fd, int milliseconds) {
     return false;
 }
 
+bool TScriptedFtpServer::WriteAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        if (FStop || fd < 0) {
+            return false;
+        }
+        pollfd p{fd, POLLOUT, 0};
+        if (poll(&p, 1, 50) <= 0) {
+            continue;
+        }
+        const ssize_t n =
+            send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 void TScriptedFtpServer::Run() {
     if (WaitReadable(FListener, kStepLimitMs)) {
         FControl = accept4(FListener, nullptr, nullptr, SOCK_CLOEXEC);
@@ -209,9 +244,20 @@ void TScriptedFtpServer::Play(const TAction& action) {
             WriteAll(FControl, action.text);
             break;
         case TAction::SendBytewise:
+        case TAction::Trickle:
             for (char c : action.text) {
-                WriteAll(FControl, std::string(1, c));
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                if (!WriteAll(FControl, std::string(1, c))) {
+                    break;
+                }
+                std::this_thread::sleep_for(
+                    std::chrono::milliseconds(action.kind == TAction::Trickle ? action.count : 1));
+            }
+            break;
+        case TAction::Repeat:
+            while (WriteAll(FControl, action.text)) {
+                if (action.count > 0) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(action.count));
+                }
             }
             break;
         case TAction::Expect: {
@@ -251,9 +297,14 @@ void TScriptedFtpServer::Play(const TAction& action) {
             CloseFd(thief);
             break;
         }
-        case TAction::PasvReply: {
+        case TAction::PasvReply:
+        case TAction::PasvReplyRefused: {
             int port = 0;
-            FPasvListener = ListenOnLoopback(port);
+            if (action.kind == TAction::PasvReply) {
+                FPasvListener = ListenOnLoopback(port);
+            } else {
+                port = ClosedLoopbackPort();
+            }
             std::string text = Replace(action.text, "{p1}", std::to_string(port / 256));
             WriteAll(FControl, Replace(text, "{p2}", std::to_string(port % 256)));
             break;
@@ -284,6 +335,13 @@ void TScriptedFtpServer::Play(const TAction& action) {
             }
             break;
         }
+        case TAction::DataSend:
+            WriteAll(FDataFd, action.text);
+            break;
+        case TAction::DataRepeat:
+            while (WriteAll(FDataFd, action.text)) {
+            }
+            break;
         case TAction::DataClose:
             CloseFd(FDataFd);
             break;

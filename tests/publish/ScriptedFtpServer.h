@@ -14,15 +14,20 @@ namespace tessel::test {
 
 struct TAction {
     enum TKind {
-        Send,             // text on the control connection
-        SendBytewise,     // the same, one byte per write
-        Expect,           // a command line starting with text
-        DataConnect,      // connect to the address of the last PORT command
-        DataConnectFrom,  // the same from source address text; must be turned away
-        PasvReply,        // listen, then send text with {p1} and {p2} filled in
-        DataAccept,       // accept the client's passive data connection
-        DataRead,         // read the data connection up to its end
-        DataReadSome,     // read at least count bytes of it
+        Send,              // text on the control connection
+        SendBytewise,      // the same, one byte per write
+        Trickle,           // the same, one byte every count milliseconds
+        Repeat,            // text again and again, count ms apart, until the client leaves
+        Expect,            // a command line starting with text
+        DataConnect,       // connect to the address of the last PORT command
+        DataConnectFrom,   // the same from source address text; must be turned away
+        PasvReply,         // listen, then send text with {p1} and {p2} filled in
+        PasvReplyRefused,  // the same with a port where nothing listens
+        DataAccept,        // accept the client's passive data connection
+        DataRead,          // read the data connection up to its end
+        DataReadSome,      // read at least count bytes of it
+        DataSend,          // text on the data connection
+        DataRepeat,        // text on the data connection until the client closes it
         DataClose,
         CloseControl,
         Hang  // answer nothing more; wait for the client to leave
@@ -34,13 +39,18 @@ struct TAction {
 
 TAction Send(std::string text);
 TAction SendBytewise(std::string text);
+TAction Trickle(std::string text, std::size_t intervalMs);
+TAction Repeat(std::string text, std::size_t intervalMs);
 TAction Expect(std::string prefix);
 TAction DataConnect();
 TAction DataConnectFrom(std::string sourceAddr);
 TAction PasvReply(std::string format);
+TAction PasvReplyRefused(std::string format);
 TAction DataAccept();
 TAction DataRead();
 TAction DataReadSome(std::size_t count);
+TAction DataSend(std::string text);
+TAction DataRepeat(std::string text);
 TAction DataClose();
 TAction CloseControl();
 TAction Hang();
@@ -63,6 +73,8 @@ class TScriptedFtpServer {
     void Run();
     void Play(const TAction& action);
     bool WaitReadable(int fd, int milliseconds);
+    // Writes all of text unless the peer leaves or the script is stopped.
+    bool WriteAll(int fd, const std::string& text);
     std::string ReadLine();
     void Fail(const std::string& why);
     void CloseFd(int& fd);

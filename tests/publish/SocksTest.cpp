@@ -52,6 +52,9 @@ struct TProbe {
 };
 
 TEST(SocksTest, ConnectsThroughDanteWithoutAuthentication) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "dante needs root to switch to its privileged and unprivileged users";
+    }
     TTempDir dir;
     const int proxyPort = FreeLoopbackPort();
     const auto conf = dir.Path() / "danted.conf";
@@ -60,8 +63,8 @@ TEST(SocksTest, ConnectsThroughDanteWithoutAuthentication) {
                         << "external: 127.0.0.1\n"
                         << "socksmethod: none\nclientmethod: none\n"
                         << "user.privileged: root\nuser.unprivileged: nobody\n"
-                        << "client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
-                        << "socks pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n";
+                        << "client pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n"
+                        << "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n";
     TChildProcess proxy({"/usr/sbin/danted", "-f", conf.string(), "-N", "1", "-p",
                          (dir.Path() / "danted.pid").string()});
     ASSERT_TRUE(WaitForListener(proxyPort, 20s)) << "dante did not start";
@@ -96,7 +99,8 @@ struct TProxyTurn {
 
 class TScriptedProxy {
   public:
-    explicit TScriptedProxy(std::vector<TProxyTurn> turns) {
+    // hangUp: the proxy closes the connection right after its last turn.
+    explicit TScriptedProxy(std::vector<TProxyTurn> turns, bool hangUp = false) : FHangUp(hangUp) {
         FListener = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in sin{};
         sin.sin_family = AF_INET;
@@ -149,12 +153,13 @@ class TScriptedProxy {
         }
         char c;
         pollfd q{fd, POLLIN, 0};
-        if (poll(&q, 1, 10000) > 0) {
+        if (!FHangUp && poll(&q, 1, 10000) > 0) {
             recv(fd, &c, 1, 0);  // the client's close
         }
         close(fd);
     }
 
+    bool FHangUp = false;
     int FListener = -1;
     int FPort = 0;
     std::thread FThread;
@@ -247,6 +252,129 @@ TEST(SocksTest, RefusalsAreReportedWithTheirTexts) {
         EXPECT_EQ(probe.connected, probe.socksErrors[0].first);
         EXPECT_EQ(client.State(), wsClosed);
     }
+}
+
+TEST(SocksTest, ProxyHangingUpDuringTheExchangeIsAFailedConnect) {
+    const std::vector<std::vector<TProxyTurn>> cases = {
+        {{Bytes({5, 1, 0}), ""}},  // after the greeting
+        {{Bytes({5, 1, 0}), Bytes({5, 0})}, {ConnectRequest("target", 21), ""}},  // on the request
+        {{Bytes({5, 1, 0}), Bytes({5, 0})},
+         {ConnectRequest("target", 21), Bytes({5, 0, 0, 1, 127})}},  // inside the reply
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        TScriptedProxy proxy(cases[i], true);
+        TWSocket client;
+        TProbe probe;
+        probe.Attach(client);
+        int closed = 0;
+        client.OnSessionClosed = [&](TCustomWSocket*, std::uint16_t) { ++closed; };
+        client.SetSocksServer("127.0.0.1");
+        client.SetSocksPort(std::to_string(proxy.Port()));
+        client.SetAddr("target");
+        client.SetPort("21");
+        client.Connect();
+        ASSERT_TRUE(RunUntil([&] { return probe.connected != -1; }, 10s)) << i;
+        ASSERT_EQ(probe.socksErrors.size(), 1u) << i;
+        EXPECT_EQ(probe.socksErrors[0].second, "socks server closed the connection");
+        EXPECT_EQ(probe.connected, probe.socksErrors[0].first);
+        EXPECT_GE(probe.connected, 20001);
+        RunFor(50ms);
+        EXPECT_EQ(closed, 1);
+        EXPECT_EQ(client.State(), wsClosed);
+    }
+}
+
+TEST(SocksTest, OverLongNamesAreRefusedBeforeAnythingIsSent) {
+    const auto refusal = [](const std::string& user, const std::string& password,
+                            const std::string& host) -> std::string {
+        TWSocket s;
+        s.SetSocksServer("127.0.0.1");
+        s.SetSocksPort(std::to_string(FreeLoopbackPort()));
+        s.SocksAuthentication = socksAuthenticateUsercode;
+        s.SocksUsercode = user;
+        s.SocksPassword = password;
+        s.SetAddr(host);
+        s.SetPort("21");
+        try {
+            s.Connect();
+        } catch (const ESocketException& e) {
+            EXPECT_EQ(s.State(), wsClosed);
+            return e.what();
+        }
+        s.Abort();
+        return "started";
+    };
+    const std::string longest(255, 'a');
+    EXPECT_EQ(refusal(longest + "a", "p", "target"),
+              "socks: user code or password longer than 255 bytes");
+    EXPECT_EQ(refusal("u", longest + "a", "target"),
+              "socks: user code or password longer than 255 bytes");
+    EXPECT_EQ(refusal("u", "p", longest + "a"), "socks: host name longer than 255 bytes");
+    EXPECT_EQ(refusal(longest, longest, longest), "started");
+}
+
+TEST(SocksTest, LongestUserCodeGoesOutWhole) {
+    const std::string user(255, 'u');
+    TScriptedProxy proxy({{Bytes({5, 1, 2}), Bytes({5, 2})},
+                          {Bytes({1, 255}) + user + Bytes({1}) + "p", Bytes({1, 0})},
+                          {ConnectRequest("target", 21), Bytes({5, 0, 0, 1, 1, 2, 3, 4, 0, 21})}});
+    TWSocket client;
+    TProbe probe;
+    probe.Attach(client);
+    client.SetSocksServer("127.0.0.1");
+    client.SetSocksPort(std::to_string(proxy.Port()));
+    client.SocksAuthentication = socksAuthenticateUsercode;
+    client.SocksUsercode = user;
+    client.SocksPassword = "p";
+    client.SetAddr("target");
+    client.SetPort("21");
+    client.Connect();
+    ASSERT_TRUE(RunUntil([&] { return probe.connected != -1; }, 10s));
+    EXPECT_EQ(probe.connected, 0);
+    client.Close();
+    EXPECT_EQ(proxy.Mismatch(), "");
+}
+
+TEST(SocksTest, PortAndProtocolCountByValue) {
+    for (const char* proto : {"6", "TCP"}) {
+        TScriptedProxy proxy(
+            {{Bytes({5, 1, 0}), Bytes({5, 0})},
+             {ConnectRequest("target", 2121), Bytes({5, 0, 0, 1, 1, 2, 3, 4, 0, 21})}});
+        TWSocket client;
+        TProbe probe;
+        probe.Attach(client);
+        client.SetSocksServer("127.0.0.1");
+        client.SetSocksPort(std::to_string(proxy.Port()));
+        client.SetProto(proto);
+        client.SetAddr("target");
+        client.SetPort("2121");
+        client.Connect();
+        ASSERT_TRUE(RunUntil([&] { return probe.connected != -1; }, 10s)) << proto;
+        EXPECT_EQ(probe.connected, 0) << proto;
+        client.Close();
+        EXPECT_EQ(proxy.Mismatch(), "") << proto;
+    }
+    for (const char* port : {"70000", "21abc"}) {
+        TWSocket s;
+        s.SetSocksServer("127.0.0.1");
+        s.SetAddr("target");
+        s.SetPort(port);
+        try {
+            s.Connect();
+            ADD_FAILURE() << port << " was taken";
+        } catch (const ESocketException& e) {
+            EXPECT_EQ(
+                std::string(e.what()),
+                std::string("connect: WSocketResolvePort: Cannot convert port '") + port + "'");
+        }
+        EXPECT_EQ(s.State(), wsClosed);
+    }
+    TWSocket udp;
+    udp.SetSocksServer("127.0.0.1");
+    udp.SetProto("17");
+    udp.SetAddr("target");
+    udp.SetPort("21");
+    EXPECT_THROW(udp.Connect(), ESocketException);
 }
 
 TEST(SocksTest, SettingsThatTheProxyCannotServe) {

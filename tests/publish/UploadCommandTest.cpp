@@ -129,7 +129,11 @@ TEST_F(UploadCommandTest, FailuresEndWithTheErrorAndExitCode1) {
     unknownHost[1] = "no-such-host.invalid";
     const auto notFound = RunCli(unknownHost);
     EXPECT_EQ(notFound.code, 1);
-    EXPECT_EQ(notFound.err, "Error 500 Host not found (Winsock error #11001)\n");
+    // Without a resolver the lookup fails as "non-authoritative"; either is not found.
+    EXPECT_TRUE(notFound.err == "Error 500 Host not found (Winsock error #11001)\n" ||
+                notFound.err ==
+                    "Error 500 Non-authoritative host not found (Winsock error #11002)\n")
+        << notFound.err;
 }
 
 TEST_F(UploadCommandTest, StallingServerTimesOut) {
@@ -141,6 +145,94 @@ TEST_F(UploadCommandTest, StallingServerTimesOut) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "Error 426 Timeout\n");
+}
+
+// Servers that misbehave at one point of an upload; the command must end with exit 1 and
+// the server's fault in its message, well within --timeout plus the courtesy QUIT.
+struct TMisbehaviour {
+    std::string name;
+    std::vector<TAction> script;
+    std::string error;  // start of the error output
+};
+
+std::vector<TAction> Then(std::vector<TAction> first, const std::vector<TAction>& rest) {
+    first.insert(first.end(), rest.begin(), rest.end());
+    return first;
+}
+
+const std::vector<TAction> kCliLogin = {Send("220 hi\r\n"), Expect("USER anna"), Send("331 pw\r\n"),
+                                        Expect("PASS s3cret"), Send("230 ok\r\n")};
+const std::vector<TAction> kCliToStor =
+    Then(kCliLogin, {Expect("PWD"), Send("257 \"/\"\r\n"), Expect("TYPE I"), Send("200 ok\r\n"),
+                     Expect("PORT"), Send("200 ok\r\n"), Expect("STOR a.bin")});
+
+TEST_F(UploadCommandTest, MisbehavingServersEndWithExitCode1) {
+    const std::vector<TMisbehaviour> cases = {
+        {"PassAnswered0",
+         {Send("220 hi\r\n"), Expect("USER anna"), Send("331 pw\r\n"), Expect("PASS"),
+          Send("0 refused\r\n"), Hang()},
+         "Error 500 Malformed reply: \"0 refused\""},
+        {"StorAnswered000", Then(kCliToStor, {Send("000 refused\r\n"), Hang()}),
+         "Error 500 Malformed reply: \"000 refused\""},
+        {"FinalReply65536",
+         Then(kCliToStor,
+              {DataConnect(), Send("150 go\r\n"), DataRead(), Send("65536 refused\r\n"), Hang()}),
+         "Error 500 Malformed reply: \"65536 refused\""},
+        {"ExtraReplyBeforePass",
+         {Send("220 hi\r\n"), Expect("USER anna"), Send("331 pw\r\n230\r\n"), Expect("PASS"),
+          Send("530 Login incorrect\r\n"), Hang()},
+         "Error 500 Reply sent before the command: \"230\""},
+        {"EndlessReplyToPwd",
+         Then(kCliLogin, {Expect("PWD"), Send("257-here\r\n"), Repeat(" more\r\n", 20)}),
+         "Error 426 Timeout"},
+        {"TrickledReplyToType",
+         Then(kCliLogin, {Expect("PWD"), Send("257 \"/\"\r\n"), Expect("TYPE I"),
+                          Trickle("200 " + std::string(100, '.') + "\r\n", 50)}),
+         "Error 426 Timeout"},
+        {"NoDataConnectionAfter150", Then(kCliToStor, {Send("150 go\r\n"), Hang()}),
+         "Error 426 Timeout"},
+        {"DataClosedEarlyThen226",
+         Then(kCliToStor, {DataConnect(), Send("150 go\r\n"), DataReadSome(3000), DataClose(),
+                           Send("226 ok\r\n"), Hang()}),
+         "Error "},
+        {"NoFinalReply", Then(kCliToStor, {DataConnect(), Send("150 go\r\n"), DataRead(), Hang()}),
+         "Error 426 Timeout"},
+        {"StorRefusedThenQuitIgnored",
+         Then(kCliToStor, {Send("552 Quota exceeded\r\n"), Expect("QUIT"), Hang()}),
+         "Error 552 Quota exceeded"},
+        {"ControlDroppedDuringTransfer",
+         Then(kCliToStor,
+              {DataConnect(), Send("150 go\r\n"), DataReadSome(3000), CloseControl(), DataClose()}),
+         "Error "},
+    };
+    const std::string file = (FLocal.Path() / "a.bin").string();
+    WriteFile(file, MakeBytes(4000000, 3));
+    for (const auto& c : cases) {
+        TScriptedFtpServer server(c.script);
+        const auto start = std::chrono::steady_clock::now();
+        const auto r = RunCli(Args(server.Port(), {"--timeout", "1", file}));
+        // The command ends within --timeout + 2.5 s; the bound here is looser.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 8s) << c.name;
+        EXPECT_EQ(r.code, 1) << c.name << ": " << r.out << r.err;
+        EXPECT_EQ(r.err.rfind(c.error, 0), 0u) << c.name << ": " << r.err;
+        EXPECT_EQ(r.out.find("Transfer Completed."), std::string::npos) << c.name;
+    }
+}
+
+TEST_F(UploadCommandTest, QuitNeverAnsweredAfterAGoodUploadIsStillASuccess) {
+    const std::string bytes = MakeBytes(100000, 4);
+    WriteFile(FLocal.Path() / "a.bin", bytes);
+    TScriptedFtpServer server(Then(kCliToStor, {DataConnect(), Send("150 go\r\n"), DataRead(),
+                                                Send("226 ok\r\n"), Expect("QUIT"), Hang()}));
+    const auto start = std::chrono::steady_clock::now();
+    const auto r =
+        RunCli(Args(server.Port(), {"--timeout", "2", (FLocal.Path() / "a.bin").string()}));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Transfer Completed."), std::string::npos);
+    EXPECT_EQ(r.err, "");
+    server.Join();
+    EXPECT_TRUE(server.Data() == bytes);
 }
 
 TEST_F(UploadCommandTest, SendsFilesLastFirstIntoTheLoginDirectory) {

@@ -4,7 +4,8 @@
 #include <QColor>
 #include <QHash>
 #include <QPainter>
-#include <QTextBlock>
+#include <QPixmap>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -22,8 +23,6 @@
 namespace tessel {
 namespace {
 
-constexpr int kRuleObjectType = QTextFormat::UserObject + 1;
-constexpr int kRuleIndexProperty = QTextFormat::UserProperty + 1;
 constexpr int kDefaultPointSize = 12;  // a browser's 16 pixels
 
 qreal Resolve(const QTextLength& length, qreal outer) {
@@ -77,49 +76,84 @@ qreal ContentWidth(const QTextDocument* document, QTextFrame* frame, int positio
 
 }  // namespace
 
-// Rules are objects of their own so that a width in percent follows the window.
-class THtmlRuleObject : public QObject, public QTextObjectInterface {
+// Draws every picture of the page. Rules are pictures too, so that a width in percent
+// follows the window; drawing them here rather than turning them into objects of their own
+// after loading spares a relayout of the whole page per rule.
+class THtmlPictureObject : public QObject, public QTextObjectInterface {
     Q_OBJECT
     Q_INTERFACES(QTextObjectInterface)
 
   public:
-    explicit THtmlRuleObject(const std::vector<THtmlRule>& rules) : rules_(rules) {}
+    explicit THtmlPictureObject(const std::vector<THtmlRule>& rules) : rules_(rules) {}
 
     QSizeF intrinsicSize(QTextDocument* document, int position,
                          const QTextFormat& format) override {
-        const THtmlRule* rule = RuleOf(format);
-        if (rule == nullptr)
-            return {};
-        qreal width = rule->width;
-        if (rule->percent) {
+        const QTextImageFormat picture = format.toImageFormat();
+        if (const THtmlRule* rule = RuleOf(picture)) {
+            qreal width = rule->width;
             // No cursor here: placing one lays the line out, which asks for this size again.
-            width =
-                ContentWidth(document, document->frameAt(position), position) * rule->width / 100.0;
+            if (rule->percent) {
+                width = ContentWidth(document, document->frameAt(position), position) *
+                        rule->width / 100.0;
+            }
+            return {std::max<qreal>(1, std::floor(width)), static_cast<qreal>(rule->size)};
         }
-        return {std::max<qreal>(1, std::floor(width)), static_cast<qreal>(rule->size)};
+        const QImage image = ImageOf(document, picture);
+        QSizeF size = image.size();
+        if (picture.width() > 0 && picture.height() > 0) {
+            size = {picture.width(), picture.height()};
+        } else if (picture.width() > 0 && !image.isNull()) {
+            size = {picture.width(), image.height() * picture.width() / image.width()};
+        } else if (picture.height() > 0 && !image.isNull()) {
+            size = {image.width() * picture.height() / image.height(), picture.height()};
+        }
+        return size;
     }
 
-    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* document, int,
                     const QTextFormat& format) override {
-        if (const THtmlRule* rule = RuleOf(format))
+        const QTextImageFormat picture = format.toImageFormat();
+        if (const THtmlRule* rule = RuleOf(picture)) {
             PaintRule(*painter, rect, rule->noShade);
+            return;
+        }
+        const QImage image = ImageOf(document, picture);
+        if (!image.isNull())
+            painter->drawImage(rect, image);
     }
 
   private:
-    const THtmlRule* RuleOf(const QTextFormat& format) const {
-        const int index = format.intProperty(kRuleIndexProperty);
-        return index >= 0 && index < static_cast<int>(rules_.size()) ? &rules_[index] : nullptr;
+    const THtmlRule* RuleOf(const QTextImageFormat& format) const {
+        static const QString prefix = QString::fromLatin1(kMappedRulePrefix);
+        const QString name = format.name();
+        if (!name.startsWith(prefix))
+            return nullptr;
+        bool number = false;
+        const int index = QStringView(name).mid(prefix.size()).toInt(&number);
+        return number && index >= 0 && index < static_cast<int>(rules_.size()) ? &rules_[index]
+                                                                               : nullptr;
+    }
+
+    static QImage ImageOf(QTextDocument* document, const QTextImageFormat& format) {
+        const QVariant resource =
+            document->resource(QTextDocument::ImageResource, QUrl(format.name()));
+        if (resource.userType() == QMetaType::QPixmap)
+            return resource.value<QPixmap>().toImage();
+        return resource.value<QImage>();
     }
 
     const std::vector<THtmlRule>& rules_;
 };
 
 THtmlView::THtmlView(QWidget* parent)
-    : QTextBrowser(parent), ruleObject_(std::make_unique<THtmlRuleObject>(mapped_.rules)) {
+    : QTextBrowser(parent), pictureObject_(std::make_unique<THtmlPictureObject>(mapped_.rules)) {
     setOpenLinks(false);
     setOpenExternalLinks(false);
     setUndoRedoEnabled(false);
     setFrameShape(QFrame::StyledPanel);
+    // Always there, as in the browsers of the day: a scroll bar that comes and goes would
+    // lay a long page out twice.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(this, &QTextBrowser::anchorClicked, this, &THtmlView::AnchorClicked);
     ApplyFonts();
 }
@@ -182,11 +216,14 @@ void THtmlView::LoadText(const std::string& bytes) {
     ApplyFonts();
     AddPictures();
     AddControls();
-    page->documentLayout()->registerHandler(kRuleObjectType, ruleObject_.get());
+    AddBackground();
+    page->documentLayout()->registerHandler(QTextFormat::ImageObject, pictureObject_.get());
     page->setHtml(
         QString::fromUtf8(mapped_.html.data(), static_cast<qsizetype>(mapped_.html.size())));
-    MarkRules();
-    LayBackground();
+    // A new page shows its top, wherever the old one was scrolled to.
+    setTextCursor(QTextCursor(page));
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
 }
 
 void THtmlView::AddPictures() {
@@ -223,50 +260,21 @@ void THtmlView::AddControls() {
     }
 }
 
-// Turns the rule placeholders into rule objects.
-void THtmlView::MarkRules() {
-    if (mapped_.rules.empty())
-        return;
-    const QString prefix = QString::fromLatin1(kMappedRulePrefix);
-    std::vector<std::pair<int, int>> found;  // position, rule
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
-            const QTextCharFormat format = fragment.fragment().charFormat();
-            if (!format.isImageFormat())
-                continue;
-            const QString name = format.toImageFormat().name();
-            if (name.startsWith(prefix))
-                found.emplace_back(fragment.fragment().position(), name.mid(prefix.size()).toInt());
-        }
-    }
-    QTextCursor cursor(document());
-    for (const auto& [position, rule] : found) {
-        cursor.setPosition(position);
-        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
-        QTextCharFormat format;
-        format.setObjectType(kRuleObjectType);
-        format.setProperty(kRuleIndexProperty, rule);
-        cursor.setCharFormat(format);
-    }
-}
-
-// The BODY's picture tiles the page over its background colour.
-void THtmlView::LayBackground() {
+// The BODY's picture, laid over the background colour so that its clear parts show it.
+void THtmlView::AddBackground() {
     if (mapped_.background.empty())
         return;
     const QImage picture = LoadPagePicture(ToQt(mapped_.background), searchPaths());
     if (picture.isNull())
         return;
-    QTextFrame* root = document()->rootFrame();
-    QTextFrameFormat format = root->frameFormat();
     QImage tile(picture.size(), QImage::Format_ARGB32_Premultiplied);
-    const QBrush under = format.background();
-    tile.fill(under.style() == Qt::SolidPattern ? under.color() : QColor(Qt::white));
+    const QColor under(ToQt(mapped_.backgroundColor));
+    tile.fill(under.isValid() ? under : QColor(Qt::white));
     QPainter painter(&tile);
     painter.drawImage(0, 0, picture);
     painter.end();
-    format.setBackground(QBrush(tile));
-    root->setFrameFormat(format);
+    document()->addResource(QTextDocument::ImageResource,
+                            QUrl(QString::fromLatin1(kMappedBackground)), tile);
 }
 
 void THtmlView::AnchorClicked(const QUrl& url) {

@@ -16,7 +16,7 @@
 
 namespace tessel {
 
-class THtmlRuleObject;
+class THtmlPictureObject;
 
 class THtmlView : public QTextBrowser {
     Q_OBJECT
@@ -52,13 +52,12 @@ class THtmlView : public QTextBrowser {
     void ApplyFonts();
     void AddPictures();
     void AddControls();
-    void LayBackground();
-    void MarkRules();
+    void AddBackground();
 
     QString defaultFont_ = QStringLiteral("Times New Roman");
     QString fixedFont_ = QStringLiteral("Courier New");
     TMappedPage mapped_;
-    std::unique_ptr<THtmlRuleObject> ruleObject_;
+    std::unique_ptr<THtmlPictureObject> pictureObject_;
 };
 
 }  // namespace tessel

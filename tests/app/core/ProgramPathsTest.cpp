@@ -20,6 +20,8 @@ TEST(ProgramPathsTest, TemplatesAreKnownByTheirExactExtension) {
     EXPECT_FALSE(IsTemplateName("/t/x.PGT"));
     EXPECT_FALSE(IsTemplateName("/t/x.pgx"));
     EXPECT_FALSE(IsTemplateName("/t.pgt/x"));
+    EXPECT_TRUE(IsTemplateName("/t/shop.v2.pgt"));
+    EXPECT_FALSE(IsTemplateName("/t/x.pgt.pgx"));
 }
 
 TEST(ProgramPathsTest, TitleShowsTheNameWithoutFolder) {

@@ -1,5 +1,6 @@
 #include "dialogs/core/DeliveredTemplates.h"
 
+#include "formfields/core/FieldStrings.h"
 #include "html/PageHtml.h"
 #include "html/Routines.h"
 #include "themes/core/WebTheme.h"
@@ -76,6 +77,28 @@ class TPageBuilder {
         item.BlockAlign = baCenter;
         item.HRBlock().Width = 80;
         item.HRBlock().NoShade = true;
+        return *this;
+    }
+
+    TPageBuilder& Form(const std::string& email, const std::string& subject,
+                       const std::string& title) {
+        Add(btForms);
+        document_->Email = email;
+        document_->Subject = subject;
+        document_->Redirect = "https://www.example.com/thanks.html";
+        document_->FormTitle = title;
+        document_->FormFooter = true;
+        document_->EmailAddress = true;
+        return *this;
+    }
+    TPageBuilder& Field(TFieldKind kind, const std::string& name, const std::string& label,
+                        std::vector<TChoiceRow> choices = {}) {
+        TFieldValues values;
+        values.Kind = kind;
+        values.Name = name;
+        values.Text = label;
+        values.Choices = std::move(choices);
+        StoreFieldValues(values, document_->WebForm().Add());
         return *this;
     }
 
@@ -182,6 +205,28 @@ std::vector<TDeliveredTemplate> BuildDeliveredTemplates(const std::string& dataF
                      "https://www.example.org/library\tThe library catalogue\r\n"
                      "https://www.example.net/maps\tMaps\r\n")
             .Finish("Link Collection.pgt"));
+
+    templates.push_back(
+        TPageBuilder(*themes, "Plain Paper", "Contact Us", "Write to us")
+            .Heading("Contact Us", 18)
+            .Text("Questions, orders or a kind word: fill in the form and we will answer "
+                  "within a day.",
+                  baCenter)
+            .Rule()
+            .Form("hello@example.com", "A message from the web page", "Write to us")
+            .Field(fkText, "Name", "Your name")
+            .Field(fkText, "E-Mail", "Your e-mail address")
+            .Field(fkDropDown, "Topic", "What is it about?",
+                   {{"question", "A question", "No"},
+                    {"order", "An order", "No"},
+                    {"feedback", "Feedback", "No"}})
+            .Field(fkRadio, "Reply By", "How shall we answer?",
+                   {{"email", "By e-mail", "Yes"}, {"phone", "By phone", "No"}})
+            .Field(fkText, "Phone", "Your phone number (if we should call)")
+            .Field(fkCheckBox, "Newsletter", "Keep me posted",
+                   {{"yes", "Send me the monthly newsletter", "No"}})
+            .Field(fkTextArea, "Message", "Your message")
+            .Finish("Contact Page.pgt"));
     return templates;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "dialogs/core/DeliveredTemplates.h"
 #include "document/Stream.h"
@@ -47,6 +48,23 @@ TEST(DeliveredTemplates, AreWhatTheProgramMakesAndReadWellOnAPhone) {
                                                     block.ImageBlock().FileName));
             }
         }
+    }
+}
+
+TEST(DeliveredTemplates, TheContactPageCarriesAnEmailFormWithEveryKindOfChoice) {
+    std::unique_ptr<TPagelette> read = ReadDocumentFile(kData + "Templates/Contact Page.pgt");
+    EXPECT_EQ(read->Email, "hello@example.com");
+    std::set<TFieldKind> kinds;
+    for (int i = 0; i < read->WebForm().Count(); ++i)
+        kinds.insert(read->WebForm().Items(i).FieldKind);
+    EXPECT_EQ(kinds, (std::set<TFieldKind>{fkText, fkTextArea, fkRadio, fkCheckBox, fkDropDown}));
+    const std::string html = ReadWholeFile(kData + "Templates/Contact Page.html");
+    for (const char* piece :
+         {"<FORM ACTION=", "NAME=\"recipient\" VALUE=\"hello@example.com\"",
+          "<SELECT NAME=\"topic\">", "NAME=\"reply_by\" VALUE=\"email\" CHECKED",
+          "NAME=\"newsletter_send_me_the_monthly_newsletter\"",
+          "<TEXTAREA COLS=\"30\" ROWS=\"15\" NAME=\"message\""}) {
+        EXPECT_NE(html.find(piece), std::string::npos) << piece;
     }
 }
 

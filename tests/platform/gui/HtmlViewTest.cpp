@@ -38,8 +38,8 @@ QTextCharFormat FormatOf(const QTextDocument& document, const QString& text) {
 }
 
 // A view of a known size, laid out and painted, as the user sees it.
-QImage Shot(THtmlView& view) {
-    view.resize(400, 300);
+QImage Shot(THtmlView& view, int width = 400) {
+    view.resize(width, 300);
     view.show();
     QCoreApplication::processEvents();
     return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -155,6 +155,29 @@ TEST_F(HtmlViewTest, RulesAreDrawnAtTheirWidthSizeAndShade) {
     // The shaded rule's top edge is one grey line of its width.
     EXPECT_GT(grooveRow, 0);
     EXPECT_NEAR(grooveWidth, 120, 1);
+}
+
+TEST_F(HtmlViewTest, ARuleInTheMarginTableTakesItsShareOfTheCell) {
+    view.LoadLines({"<BODY BGCOLOR=\"#FFFFFF\">",
+                    "<TABLE WIDTH=\"600\" BORDER=\"0\" CELLPADDING=\"0\" CELLSPACING=\"0\">",
+                    "<TR><TD WIDTH=\"40\">&nbsp;</TD>", "<TD VALIGN=\"TOP\" WIDTH=\"560\">",
+                    "<HR WIDTH=\"50%\" SIZE=\"4\" NOSHADE>", "</TD></TR></TABLE>", "</BODY>"});
+    const QImage shot = Shot(view, 720);
+    int widest = 0;
+    int left = -1;
+    for (int y = 0; y < shot.height(); ++y) {
+        int grey = 0;
+        for (int x = 0; x < shot.width(); ++x) {
+            if (Near(shot.pixelColor(x, y), QColor(128, 128, 128), 8)) {
+                if (grey++ == 0 && left < 0)
+                    left = x;
+            }
+        }
+        widest = std::max(widest, grey);
+    }
+    EXPECT_NEAR(widest, 280, 2);    // half of the 560-pixel cell, not of the window
+    EXPECT_GT(left, 40 + 140 - 3);  // centred in the cell, right of the margin
+    EXPECT_LT(left, 40 + 140 + 8);
 }
 
 TEST_F(HtmlViewTest, EveryFormControlIsAPictureOfItsSize) {
@@ -276,6 +299,23 @@ TEST_F(HtmlViewTest, ALinkClickIsReportedAndAHandledOneDoesNothingElse) {
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, link);
     EXPECT_EQ(clicked.size(), 2);
     EXPECT_EQ(view.toHtml(), before);
+}
+
+TEST_F(HtmlViewTest, AnUnhandledLinkToAnAnchorOfThePageScrollsToIt) {
+    std::vector<std::string> lines = {"<BODY><A HREF=\"#end\">to the end</A>"};
+    for (int i = 0; i < 60; ++i) lines.push_back("<P>filler</P>");
+    lines.push_back("<A NAME=\"end\"></A>the end</BODY>");
+    view.LoadLines(lines);
+    Shot(view);
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    ASSERT_GT(view.verticalScrollBar()->value(), 0);
+    view.LoadLines(lines);
+    ASSERT_EQ(view.verticalScrollBar()->value(), 0);  // a new page shows its top
+    QTextCursor cursor(view.document());
+    cursor.setPosition(3);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.cursorRect(cursor).center());
+    EXPECT_GT(view.verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(view.source().isEmpty());
 }
 
 TEST_F(HtmlViewTest, FontsClearAndServerRoot) {

@@ -1,0 +1,48 @@
+#pragma once
+
+// The real main window (headless) on a throwaway program folder: a theme file, settings
+// without the tip of the day, and a page of `blocks` blocks opened from the command line.
+
+#include <QTemporaryDir>
+#include <memory>
+
+#include "BenchDocuments.h"
+#include "app/Main.h"
+#include "app/core/ProgramPaths.h"
+#include "document/Stream.h"
+#include "platform/RegistryStore.h"
+#include "platform/gui/QtUiServices.h"
+#include "themes/core/WebTheme.h"
+
+namespace tessel {
+
+struct TBenchWindow {
+    // `themes` holds the theme file's entries; by default one named "Default".
+    explicit TBenchWindow(int blocks, TWebTheme* themes = nullptr)
+        : ui(QString::fromLatin1(kApplicationTitle)),
+          registry(folder.path().toStdString() + "/registry") {
+        const std::string home = folder.path().toStdString() + "/";
+        TWebTheme defaultThemes;
+        if (themes == nullptr) {
+            defaultThemes.Items().Add().ThemeName = "Default";
+            themes = &defaultThemes;
+        }
+        SaveThemes(home, *themes);
+        registry.WriteString(kSettingsKey, "TipDay", "0");
+        const std::string page = home + "bench.pgx";
+        WriteDocumentFile(page, *MakeBenchDocument(blocks));
+        TMainEnvironment environment;
+        environment.programFolder = home;
+        environment.arguments = {QString::fromStdString(page)};
+        environment.settings = &registry;
+        window = std::make_unique<TfrmMain>(ui, std::move(environment));
+        window->resize(1000, 700);
+    }
+
+    QTemporaryDir folder;
+    TQtUiServices ui;
+    TRegistryStore registry;
+    std::unique_ptr<TfrmMain> window;
+};
+
+}  // namespace tessel
