@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "html/Routines.h"
 #include "platform/PageCharset.h"
 #include "html/Routines.h"
 
