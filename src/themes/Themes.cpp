@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <filesystem>
+#include <utility>
 
+#include "app/core/PictureFolder.h"
 #include "app/core/PictureNames.h"
 #include "app/core/ProgramPaths.h"
 #include "document/Exceptions.h"
@@ -19,8 +21,8 @@
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
 #include "themes/Color.h"
-#include "themes/core/WebTheme.h"
 #include "themes/core/ThemeRules.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Themes.h"
 
 namespace tessel {
@@ -345,11 +347,10 @@ std::string TfrmTheme::ArrivedBackground(const std::string& picturePath) {
         return picturePath;
     const std::string folder = programFolder_ + kBackgroundsFolder;
     const std::string name = FileNameOf(picturePath);
-    switch (PictureArrival(picturePath, folder)) {
-        case TPictureArrival::InFolder:
-        case TPictureArrival::SameContent:
+    switch (ComparePictureWithFolder(picturePath, folder)) {
+        case TPictureInFolder::Same:
             return folder + name;
-        case TPictureArrival::NameTaken: {
+        case TPictureInFolder::Different: {
             TMessage question;
             question.kind = TMsgKind::Confirmation;
             question.text =
@@ -364,17 +365,18 @@ std::string TfrmTheme::ArrivedBackground(const std::string& picturePath) {
                 return folder + name;
             break;
         }
-        case TPictureArrival::Copy:
+        case TPictureInFolder::Absent:
             break;
     }
     // A failed copy is reported; the theme takes the chosen name either way.
-    const std::string failure = CopyPictureInto(picturePath, folder);
-    if (!failure.empty()) {
+    try {
+        CopyPictureIntoFolder(picturePath, folder);
+    } catch (const ETesselError& error) {
         ui_.Message(
             this,
             {TMsgKind::Error, QString(),
              QStringLiteral("The picture could not be copied into your backgrounds folder.\n\n%1")
-                 .arg(QString::fromStdString(failure)),
+                 .arg(QString::fromUtf8(error.what())),
              mbOK, 0});
     }
     return folder + name;
@@ -476,7 +478,7 @@ void TfrmTheme::StartDrag() {
     data->setData(kDragFormat, QByteArray::number(SelectedIndex()));
     drag->setMimeData(data);
     drag->setDragCursor(ProgramCursor(QStringLiteral("NEWDRAG")).pixmap(), Qt::MoveAction);
-    drag->exec(Qt::MoveAction);
+    ui_.ExecDrag(*drag, Qt::MoveAction);
 }
 
 bool TfrmTheme::eventFilter(QObject* watched, QEvent* event) {
@@ -493,11 +495,15 @@ bool TfrmTheme::eventFilter(QObject* watched, QEvent* event) {
                 (mouse->position().toPoint() - pressPos_).manhattanLength() >=
                     QApplication::startDragDistance()) {
                 pressed_ = false;
+                dragged_ = true;
                 StartDrag();
                 return true;
             }
         } else if (type == QEvent::MouseButtonRelease) {
             pressed_ = false;
+            // The release that ends a drag is not a click on the entry under it.
+            if (std::exchange(dragged_, false))
+                return true;
         } else if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
             // Only the list's own entries are accepted.
             auto* drop = static_cast<QDropEvent*>(event);

@@ -92,6 +92,7 @@ class TfrmTheme : public QDialog {
     bool savePending_ = false;
     QPoint pressPos_;
     bool pressed_ = false;
+    bool dragged_ = false;
 };
 
 }  // namespace tessel

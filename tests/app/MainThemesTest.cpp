@@ -20,8 +20,7 @@ class MainThemesTest : public MainWindowTest {
         MainWindowTest::SetUp();
         // Margins as the theme editor writes them, so that the preview can show the page.
         std::unique_ptr<TWebTheme> themes = LoadThemes(home);
-        for (int i = 0; i < themes->Items().Count(); ++i)
-            themes->Items().Items(i).LeftMargin = "0";
+        for (int i = 0; i < themes->Items().Count(); ++i) themes->Items().Items(i).LeftMargin = "0";
         SaveThemes(home, *themes);
     }
     TPagePropertiesBlock& PageSettings() { return Page().Items(0).PagePropertiesBlock(); }

@@ -1,7 +1,6 @@
 #pragma once
 
-// The theme editor's rules that need no window: which names a theme may take, and how a
-// chosen background picture arrives in the backgrounds folder.
+// The theme editor's rules that need no window: which names a theme may take.
 
 #include <string>
 #include <vector>
@@ -13,20 +12,5 @@ namespace tessel {
 // entry's own text with case, so a change of letter case alone meets the entry and is refused.
 bool ThemeNameRefused(const std::vector<std::string>& names, int editIndex,
                       const std::string& name);
-
-// How a chosen picture reaches a folder of the program's pictures (ending in "/").
-enum class TPictureArrival {
-    InFolder,     // the chosen file is already the folder's file
-    Copy,         // the folder has no file of that name: copy it there
-    SameContent,  // the folder's file of that name has the same bytes: use it
-    NameTaken,    // a different file has that name in the folder: ask before replacing it
-};
-
-TPictureArrival PictureArrival(const std::string& chosenPath, const std::string& folder);
-
-// Copies the chosen picture into the folder under its own name, replacing a file of that
-// name; the folder is made when missing. A failed copy leaves the folder's file as it was and
-// gives the reason; an empty text means the copy is there.
-std::string CopyPictureInto(const std::string& chosenPath, const std::string& folder);
 
 }  // namespace tessel

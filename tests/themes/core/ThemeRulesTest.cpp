@@ -2,20 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "support/TempFolder.h"
-
 namespace tessel {
 namespace {
-
-using testing::TTempFolder;
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(ThemeNameRefused, AddingRefusesANameTheListHoldsWithoutRegardToCase) {
     const std::vector<std::string> names{"Default", "Ocean"};
@@ -31,45 +19,6 @@ TEST(ThemeNameRefused, EditingChecksOnlyANameThatDiffers) {
     EXPECT_TRUE(ThemeNameRefused(names, 1, "OCEAN"));    // meets the entry itself
     EXPECT_TRUE(ThemeNameRefused(names, 1, "default"));  // meets another entry
     EXPECT_FALSE(ThemeNameRefused(names, 1, "Sea"));
-}
-
-class PictureArrivalTest : public ::testing::Test {
-  protected:
-    std::string Folder() const { return folder.Path() + "Upload/backgrounds/"; }
-    TTempFolder folder;
-};
-
-TEST_F(PictureArrivalTest, TellsEveryWayAPictureCanArrive) {
-    const std::string inFolder = folder.Write("Upload/backgrounds/a.gif", "GIF-A");
-    const std::string same = folder.Write("elsewhere/a.gif", "GIF-A");
-    const std::string other = folder.Write("other/a.gif", "GIF-B");
-    const std::string longer = folder.Write("longer/a.gif", "GIF-A and more");
-    const std::string fresh = folder.Write("elsewhere/b.gif", "GIF-C");
-    EXPECT_EQ(PictureArrival(inFolder, Folder()), TPictureArrival::InFolder);
-    EXPECT_EQ(PictureArrival(same, Folder()), TPictureArrival::SameContent);
-    EXPECT_EQ(PictureArrival(other, Folder()), TPictureArrival::NameTaken);
-    EXPECT_EQ(PictureArrival(longer, Folder()), TPictureArrival::NameTaken);
-    EXPECT_EQ(PictureArrival(fresh, Folder()), TPictureArrival::Copy);
-}
-
-TEST_F(PictureArrivalTest, CopyReplacesThroughATemporaryFile) {
-    folder.Write("Upload/backgrounds/a.gif", "OLD");
-    const std::string chosen = folder.Write("elsewhere/a.gif", "NEW");
-    EXPECT_EQ(CopyPictureInto(chosen, Folder()), "");
-    EXPECT_EQ(Read(Folder() + "a.gif"), "NEW");
-    EXPECT_FALSE(std::filesystem::exists(Folder() + "a.gif.part~"));
-}
-
-TEST_F(PictureArrivalTest, CopyMakesTheFolderAndAFailedCopySaysWhyAndLeavesTheOldFile) {
-    const std::string chosen = folder.Write("elsewhere/c.jpg", "JPEG");
-    const std::string fresh = folder.Path() + "new/backgrounds/";
-    EXPECT_EQ(CopyPictureInto(chosen, fresh), "");
-    EXPECT_EQ(Read(fresh + "c.jpg"), "JPEG");
-
-    folder.Write("Upload/backgrounds/missing.jpg", "OLD");
-    EXPECT_NE(CopyPictureInto(folder.Path() + "missing.jpg", Folder()), "");
-    EXPECT_EQ(Read(Folder() + "missing.jpg"), "OLD");
-    EXPECT_FALSE(std::filesystem::exists(Folder() + "missing.jpg.part~"));
 }
 
 }  // namespace

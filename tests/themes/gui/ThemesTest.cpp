@@ -18,8 +18,8 @@
 #include "document/Colors.h"
 #include "platform/gui/ChildControl.h"
 #include "platform/gui/ScriptedUiServices.h"
-#include "themes/core/WebTheme.h"
 #include "support/TempFolder.h"
+#include "themes/core/WebTheme.h"
 
 namespace tessel {
 namespace {
@@ -324,8 +324,9 @@ TEST_F(ThemeEditorTest, BrowsedBackgroundsAreCopiedIntoTheFolder) {
 
 TEST_F(ThemeEditorTest, AFailedCopyOfABackgroundIsReported) {
     WritePicture(folder.Path() + "mine/sand.png", Qt::yellow);
-    // A folder in the picture's place makes the copy fail.
-    std::filesystem::create_directories(Backgrounds() + "sand.png.part~/x");
+    // A file in the folder's place makes the copy fail.
+    std::filesystem::remove_all(Backgrounds());
+    folder.Write("Upload/backgrounds", "not a folder");
     auto editor = Open("Forest");
     Run(*editor, [&](QDialog& d) {
         Click(d, "btnEdit");
@@ -339,7 +340,6 @@ TEST_F(ThemeEditorTest, AFailedCopyOfABackgroundIsReported) {
     EXPECT_EQ(ui.Messages()[0].kind, TMsgKind::Error);
     EXPECT_TRUE(ui.Messages()[0].text.startsWith(
         "The picture could not be copied into your backgrounds folder."));
-    EXPECT_FALSE(std::filesystem::exists(Backgrounds() + "sand.png"));
     EXPECT_EQ(themes.Items().Items(2).BGImage, "sand.png");
 }
 
@@ -445,7 +445,19 @@ TEST_F(ThemeEditorTest, DraggingReordersStoreAndListAlike) {
     auto editor = Open("Default");
     QDialog& d = *editor;
     d.show();
-    DropOnRow(d, 2);
+    // The first entry dragged with the mouse onto the third.
+    QListWidget& list = List(d);
+    list.doItemsLayout();
+    const QPoint third = list.visualItemRect(list.item(2)).center();
+    ui.AnswerDrag([&list, third](QDrag& drag) {
+        return TScriptedUiServices::DeliverDrop(drag, *list.viewport(), third);
+    });
+    const QPoint from = list.visualItemRect(list.item(0)).center();
+    const QPoint away = from + QPoint(QApplication::startDragDistance() + 4, 0);
+    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(list.viewport(), away);
+    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, away);
+    EXPECT_EQ(ui.Drags(), 1);
     EXPECT_EQ(editor->ThemeNames(), (QStringList{"Ocean", "Forest", "Default", "Sunset"}));
     EXPECT_EQ(Names(themes), editor->ThemeNames());
     EXPECT_EQ(editor->SelectedIndex(), 2);
