@@ -75,12 +75,21 @@ void FillForm(TPagelette& document) {
         field.Name = "Field " + std::to_string(static_cast<int>(kind));
         field.Text = "Your choice";
         switch (kind) {
-            case fkText: field.Strings().lines = {"Size=30"}; break;
-            case fkTextArea: field.Strings().lines = {"Cols=30", "Rows=15"}; break;
+            case fkText:
+                field.Strings().lines = {"Size=30"};
+                break;
+            case fkTextArea:
+                field.Strings().lines = {"Cols=30", "Rows=15"};
+                break;
             case fkRadio:
-            case fkCheckBox: field.Strings().lines = {"s|Small|Yes", "m|Medium|No", "l|Large|No"}; break;
-            case fkDropDown: field.Strings().lines = {"choc|Chocolate", "lemon|Lemon"}; break;
-            case fkButton: break;
+            case fkCheckBox:
+                field.Strings().lines = {"s|Small|Yes", "m|Medium|No", "l|Large|No"};
+                break;
+            case fkDropDown:
+                field.Strings().lines = {"choc|Chocolate", "lemon|Lemon"};
+                break;
+            case fkButton:
+                break;
         }
     }
 }

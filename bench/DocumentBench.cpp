@@ -13,8 +13,8 @@ namespace {
 void SetCounters(benchmark::State& state, size_t bytes) {
     const auto blocks = static_cast<double>(state.range(0));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
-    state.counters["per_block"] =
-        benchmark::Counter(blocks, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_block"] = benchmark::Counter(
+        blocks, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_GeneratePage(benchmark::State& state) {

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test
-# through ctest, then runs the stream-reader fuzzer for a bounded time.
+# Fails on a C++ file not formatted with .clang-format, then builds everything with
+# AddressSanitizer and UndefinedBehaviorSanitizer, runs every test through ctest, and runs the
+# stream-reader fuzzer for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
+
+tools/check-format.sh
 
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSEL_SANITIZE=ON -DTESSEL_BENCH=ON
 cmake --build build/test -j "$jobs"

@@ -16,7 +16,9 @@ struct NamedColor {
     TColor value;
 };
 
-constexpr TColor SystemColor(int n) { return static_cast<TColor>(0x80000000u + static_cast<unsigned>(n)); }
+constexpr TColor SystemColor(int n) {
+    return static_cast<TColor>(0x80000000u + static_cast<unsigned>(n));
+}
 
 constexpr std::array<NamedColor, 42> kColorNames{{
     {"clBlack", clBlack},

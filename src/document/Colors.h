@@ -14,9 +14,15 @@ using TColor = int32_t;
 constexpr TColor RGB(int red, int green, int blue) {
     return static_cast<TColor>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }
-constexpr int GetRValue(TColor c) { return c & 0xFF; }
-constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+constexpr int GetRValue(TColor c) {
+    return c & 0xFF;
+}
+constexpr int GetGValue(TColor c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr int GetBValue(TColor c) {
+    return (c >> 16) & 0xFF;
+}
 
 constexpr TColor clBlack = RGB(0, 0, 0);
 constexpr TColor clMaroon = RGB(128, 0, 0);

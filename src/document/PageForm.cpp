@@ -3,8 +3,8 @@
 namespace tessel {
 
 const TEnumInfo& FieldKindInfo() {
-    static const TEnumInfo info{"TFieldKind",
-                                {"fkText", "fkTextArea", "fkRadio", "fkCheckBox", "fkDropDown", "fkButton"}};
+    static const TEnumInfo info{
+        "TFieldKind", {"fkText", "fkTextArea", "fkRadio", "fkCheckBox", "fkDropDown", "fkButton"}};
     return info;
 }
 

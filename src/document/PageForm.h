@@ -15,7 +15,7 @@ enum TFieldKind : uint8_t { fkText, fkTextArea, fkRadio, fkCheckBox, fkDropDown,
 const TEnumInfo& FieldKindInfo();
 
 class TFormElement final : public TCollectionItem {
-public:
+  public:
     TFormElement();
     const TClassInfo& ClassInfo() const override;
 
@@ -32,12 +32,12 @@ public:
     // The table row (or rows) of this field in the form's HTML.
     std::string RowHTML() const;
 
-private:
+  private:
     std::unique_ptr<TStringList> strings_;
 };
 
 class TWebForm final : public TTypedCollection<TFormElement> {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
 
     // Every field's RowHTML, in order.

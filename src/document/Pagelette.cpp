@@ -16,8 +16,8 @@ const TEnumInfo& BlockAlignmentInfo() {
 
 const TEnumInfo& ListStyleInfo() {
     static const TEnumInfo info{"TListStyle",
-                                {"lsDisc", "lsCircle", "lsSquare", "lsUpCaseA", "lsLoCaseA", "lsNum",
-                                 "lsUpCaseRoman", "lsLoCaseRoman"}};
+                                {"lsDisc", "lsCircle", "lsSquare", "lsUpCaseA", "lsLoCaseA",
+                                 "lsNum", "lsUpCaseRoman", "lsLoCaseRoman"}};
     return info;
 }
 
@@ -128,19 +128,24 @@ const TClassInfo& TPageItem::ClassInfo() const {
             EnumProperty("BlockType", &C::BlockType, BlockTypeInfo()),
             EnumProperty("BlockAlign", &C::BlockAlign, BlockAlignmentInfo()),
             BooleanProperty("BlockOnNewLine", &C::BlockOnNewLine),
-            ObjectProperty<C>("PagePropertiesBlock", [](C& i) { return &i.PagePropertiesBlock(); },
-                              [](C& i) { i.ClearPagePropertiesBlock(); }),
-            ObjectProperty<C>("HeadingBlock", [](C& i) { return &i.HeadingBlock(); },
-                              [](C& i) { i.ClearHeadingBlock(); }),
-            ObjectProperty<C>("LinkBlock", [](C& i) { return &i.LinkBlock(); },
-                              [](C& i) { i.ClearLinkBlock(); }),
-            ObjectProperty<C>("ImageBlock", [](C& i) { return &i.ImageBlock(); },
-                              [](C& i) { i.ClearImageBlock(); }),
-            ObjectProperty<C>("TextBlock", [](C& i) { return &i.TextBlock(); },
-                              [](C& i) { i.ClearTextBlock(); }),
-            ObjectProperty<C>("BulletBlock", [](C& i) { return &i.BulletBlock(); },
-                              [](C& i) { i.ClearBulletBlock(); }),
-            ObjectProperty<C>("HRBlock", [](C& i) { return &i.HRBlock(); }, [](C& i) { i.ClearHRBlock(); }),
+            ObjectProperty<C>(
+                "PagePropertiesBlock", [](C& i) { return &i.PagePropertiesBlock(); },
+                [](C& i) { i.ClearPagePropertiesBlock(); }),
+            ObjectProperty<C>(
+                "HeadingBlock", [](C& i) { return &i.HeadingBlock(); },
+                [](C& i) { i.ClearHeadingBlock(); }),
+            ObjectProperty<C>(
+                "LinkBlock", [](C& i) { return &i.LinkBlock(); }, [](C& i) { i.ClearLinkBlock(); }),
+            ObjectProperty<C>(
+                "ImageBlock", [](C& i) { return &i.ImageBlock(); },
+                [](C& i) { i.ClearImageBlock(); }),
+            ObjectProperty<C>(
+                "TextBlock", [](C& i) { return &i.TextBlock(); }, [](C& i) { i.ClearTextBlock(); }),
+            ObjectProperty<C>(
+                "BulletBlock", [](C& i) { return &i.BulletBlock(); },
+                [](C& i) { i.ClearBulletBlock(); }),
+            ObjectProperty<C>(
+                "HRBlock", [](C& i) { return &i.HRBlock(); }, [](C& i) { i.ClearHRBlock(); }),
         }};
     return info;
 }

@@ -45,7 +45,7 @@ const TEnumInfo& ListStyleInfo();
 inline constexpr const char* kDefaultFontDescription = R"("Times New Roman", 12, [], [$00050000])";
 
 class TPagePropertiesBlock final : public TPersistent {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
 
     std::string PageTitle;
@@ -62,7 +62,7 @@ public:
 };
 
 class THeadingBlock final : public TPersistent {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
 
     std::string Heading;
@@ -71,7 +71,7 @@ public:
 };
 
 class TTextBlock final : public TPersistent {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
 
     std::string Text;
@@ -80,7 +80,7 @@ public:
 };
 
 class TImageBlock final : public TPersistent {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
 
     std::string FileName;
@@ -93,7 +93,7 @@ public:
 };
 
 class TLinkBlock final : public TPersistent {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
 
     std::string LinkURL;
@@ -105,7 +105,7 @@ public:
 };
 
 class TBulletBlock final : public TPersistent {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
 
     std::string Bullets;
@@ -113,7 +113,7 @@ public:
 };
 
 class THRBlock final : public TPersistent {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
 
     int32_t Width = 0;
@@ -125,7 +125,7 @@ class TPageCollection;
 
 // One block. Payload slots are created empty the first time they are read.
 class TPageItem final : public TCollectionItem {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
 
     TBlockType BlockType = btPageProperties;
@@ -152,10 +152,11 @@ public:
     // How many payload slots currently hold an object.
     int FilledSlotCount() const;
 
-private:
+  private:
     template <class T>
     static T& Slot(std::unique_ptr<T>& slot) {
-        if (!slot) slot = std::make_unique<T>();
+        if (!slot)
+            slot = std::make_unique<T>();
         return *slot;
     }
 
@@ -171,17 +172,17 @@ private:
 class TPagelette;
 
 class TPageCollection final : public TTypedCollection<TPageItem> {
-public:
+  public:
     explicit TPageCollection(TPagelette* owner) : owner_(owner) {}
     const TClassInfo& ClassInfo() const override;
     TPagelette* Owner() const { return owner_; }
 
-private:
+  private:
     TPagelette* owner_;
 };
 
 class TPagelette final : public TComponent {
-public:
+  public:
     TPagelette();
     const TClassInfo& ClassInfo() const override;
 
@@ -211,7 +212,7 @@ public:
     // The e-mail form's HTML (the forms block's content).
     std::string FormHTML() const;
 
-private:
+  private:
     std::unique_ptr<TPageCollection> page_;
     std::unique_ptr<TWebForm> webForm_;
 };

@@ -8,8 +8,12 @@ namespace tessel {
 
 namespace {
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -81,9 +85,13 @@ const TClassInfo& TStringList::ClassInfo() const {
     return info;
 }
 
-std::string TStringList::Text() const { return JoinLines(lines); }
+std::string TStringList::Text() const {
+    return JoinLines(lines);
+}
 
-void TStringList::SetText(std::string_view text) { lines = SplitLines(text); }
+void TStringList::SetText(std::string_view text) {
+    lines = SplitLines(text);
+}
 
 void TCollectionItem::SetIndex(int newIndex) {
     if (collection_ != nullptr && newIndex != index_) {
@@ -143,7 +151,9 @@ void TCollection::Delete(int index) {
     Renumber(index, Count() - 1);
 }
 
-void TCollection::Clear() { items_.clear(); }
+void TCollection::Clear() {
+    items_.clear();
+}
 
 void TCollection::Renumber(int from, int to) {
     for (int i = from; i <= to && i < Count(); ++i) {
@@ -151,7 +161,9 @@ void TCollection::Renumber(int from, int to) {
     }
 }
 
-const TClassInfo& TComponent::ClassInfo() const { return TComponentClassInfo(); }
+const TClassInfo& TComponent::ClassInfo() const {
+    return TComponentClassInfo();
+}
 
 const TClassInfo& TComponentClassInfo() {
     static const TClassInfo info = [] {

@@ -66,7 +66,7 @@ class TStringList;
 class TCollection;
 
 class TPersistent {
-public:
+  public:
     virtual ~TPersistent() = default;
     virtual const TClassInfo& ClassInfo() const = 0;
     const std::string& ClassName() const { return ClassInfo().name; }
@@ -76,7 +76,7 @@ public:
     virtual TCollection* AsCollection() { return nullptr; }
     virtual TComponent* AsComponent() { return nullptr; }
 
-protected:
+  protected:
     TPersistent() = default;
     TPersistent(const TPersistent&) = default;
     TPersistent& operator=(const TPersistent&) = default;
@@ -91,7 +91,9 @@ TPropInfo StringProperty(std::string name, std::string C::*member) {
     p.getString = [member](const TPersistent& o) -> const std::string& {
         return static_cast<const C&>(o).*member;
     };
-    p.setString = [member](TPersistent& o, std::string v) { static_cast<C&>(o).*member = std::move(v); };
+    p.setString = [member](TPersistent& o, std::string v) {
+        static_cast<C&>(o).*member = std::move(v);
+    };
     return p;
 }
 
@@ -105,7 +107,9 @@ TPropInfo OrdinalProperty(std::string name, TPropKind kind, T C::*member,
     p.getOrdinal = [member](const TPersistent& o) {
         return static_cast<int32_t>(static_cast<const C&>(o).*member);
     };
-    p.setOrdinal = [member](TPersistent& o, int32_t v) { static_cast<C&>(o).*member = static_cast<T>(v); };
+    p.setOrdinal = [member](TPersistent& o, int32_t v) {
+        static_cast<C&>(o).*member = static_cast<T>(v);
+    };
     return p;
 }
 
@@ -144,7 +148,7 @@ TPropInfo ObjectProperty(std::string name, std::function<TPersistent*(C&)> get,
 
 // A list of text lines; stored through its defined property "Strings".
 class TStringList final : public TPersistent {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
     TStringList* DefinedStrings() override { return this; }
 
@@ -162,13 +166,13 @@ public:
 class TCollection;
 
 class TCollectionItem : public TPersistent {
-public:
+  public:
     TCollection* Collection() const { return collection_; }
     int Index() const { return index_; }
     // Moves this item to another position of its collection.
     void SetIndex(int newIndex);
 
-private:
+  private:
     friend class TCollection;
     TCollection* collection_ = nullptr;
     int index_ = -1;
@@ -176,7 +180,7 @@ private:
 
 // An ordered, owning list of items of one class.
 class TCollection : public TPersistent {
-public:
+  public:
     ~TCollection() override;
     TCollection* AsCollection() override { return this; }
 
@@ -191,11 +195,11 @@ public:
     void Delete(int index);
     void Clear();
 
-protected:
+  protected:
     TCollection() = default;
     virtual std::unique_ptr<TCollectionItem> CreateItem() = 0;
 
-private:
+  private:
     void Renumber(int from, int to);
     std::vector<std::unique_ptr<TCollectionItem>> items_;
 };
@@ -203,12 +207,12 @@ private:
 // A collection whose items are all of class Item.
 template <class Item>
 class TTypedCollection : public TCollection {
-public:
+  public:
     Item& Items(int index) const { return static_cast<Item&>(ItemAt(index)); }
     Item& Add() { return static_cast<Item&>(AddItem()); }
     Item& Insert(int index) { return static_cast<Item&>(InsertItem(index)); }
 
-protected:
+  protected:
     std::unique_ptr<TCollectionItem> CreateItem() override { return std::make_unique<Item>(); }
 };
 
@@ -217,7 +221,7 @@ const TClassInfo& TComponentClassInfo();
 
 // A streamable root object with a name.
 class TComponent : public TPersistent {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
     TComponent* AsComponent() override { return this; }
 
@@ -227,14 +231,14 @@ public:
 
 // Root classes that a stream may name, found by class name without regard to case.
 class TClassRegistry {
-public:
+  public:
     using Factory = std::function<std::unique_ptr<TComponent>()>;
 
     void Register(const std::string& className, Factory factory);
     // nullptr when the class is not registered.
     const Factory* Find(std::string_view className) const;
 
-private:
+  private:
     std::map<std::string, Factory> factories_;  // keyed by upper-case name
 };
 

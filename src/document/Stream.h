@@ -27,8 +27,8 @@ std::unique_ptr<TComponent> ReadComponent(std::string_view bytes,
 void WriteComponentFile(const std::string& path, TComponent& root);
 
 // Reads a root object from a file; "Cannot open file %s" when it cannot be opened.
-std::unique_ptr<TComponent> ReadComponentFile(const std::string& path,
-                                              const TClassRegistry& registry = DefaultClassRegistry());
+std::unique_ptr<TComponent> ReadComponentFile(
+    const std::string& path, const TClassRegistry& registry = DefaultClassRegistry());
 
 // A page document or template; a stream whose root is another class fails with EStreamError.
 std::unique_ptr<TPagelette> ReadDocumentFile(const std::string& path);

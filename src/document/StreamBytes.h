@@ -42,7 +42,7 @@ enum TValueType : uint8_t {
 // Reads the stream's bytes; every read past the end fails with "Stream read error" before
 // anything is allocated for it.
 class TByteCursor {
-public:
+  public:
     explicit TByteCursor(std::string_view bytes) : bytes_(bytes) {}
 
     bool AtEnd() const { return pos_ >= bytes_.size(); }
@@ -81,14 +81,18 @@ public:
     // The data of an integer value of type 2, 3 or 4.
     int32_t ReadIntegerOfType(uint8_t type) {
         switch (type) {
-            case vaInt8: return ReadLittleEndian(1);
-            case vaInt16: return ReadLittleEndian(2);
-            case vaInt32: return ReadLittleEndian(4);
-            default: throw EStreamError(kInvalidPropertyValue);
+            case vaInt8:
+                return ReadLittleEndian(1);
+            case vaInt16:
+                return ReadLittleEndian(2);
+            case vaInt32:
+                return ReadLittleEndian(4);
+            default:
+                throw EStreamError(kInvalidPropertyValue);
         }
     }
 
-private:
+  private:
     void Need(size_t count) const {
         if (count > Remaining()) {
             throw EStreamError(kStreamReadError);

@@ -17,11 +17,21 @@ std::string Quoted(std::string_view text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (byte < 0x20 || byte >= 0x7F) {
                     char escaped[8];
@@ -46,18 +56,19 @@ std::string Hex(std::string_view raw) {
 }
 
 class TStreamDumper {
-public:
+  public:
     explicit TStreamDumper(std::string_view bytes) : in_(bytes) {}
 
     std::string Dump() {
-        if (in_.Remaining() < kStreamSignature.size() || in_.ReadBytes(kStreamSignature.size()) != kStreamSignature) {
+        if (in_.Remaining() < kStreamSignature.size() ||
+            in_.ReadBytes(kStreamSignature.size()) != kStreamSignature) {
             throw EStreamError(kInvalidStreamFormat);
         }
         DumpComponent(0);
         return std::move(out_);
     }
 
-private:
+  private:
     void Line(int depth, const std::string& text) {
         out_.append(static_cast<size_t>(depth) * 2, ' ');
         out_ += text;
@@ -106,21 +117,51 @@ private:
         Enter(depth);
         const uint8_t type = in_.ReadByte();
         switch (type) {
-            case vaInt8: Line(depth, lead + "int8 " + std::to_string(in_.ReadLittleEndian(1))); return;
-            case vaInt16: Line(depth, lead + "int16 " + std::to_string(in_.ReadLittleEndian(2))); return;
-            case vaInt32: Line(depth, lead + "int32 " + std::to_string(in_.ReadLittleEndian(4))); return;
-            case vaString: Line(depth, lead + "string " + Quoted(in_.ReadShortString())); return;
-            case vaLString: Line(depth, lead + "lstring " + Quoted(in_.ReadLongString())); return;
-            case vaIdent: Line(depth, lead + "ident " + in_.ReadShortString()); return;
-            case vaFalse: Line(depth, lead + "false"); return;
-            case vaTrue: Line(depth, lead + "true"); return;
-            case vaNil: Line(depth, lead + "nil"); return;
-            case vaNull: Line(depth, lead + "null"); return;
-            case vaExtended: Line(depth, lead + "extended $" + Hex(in_.ReadBytes(10))); return;
-            case vaSingle: Line(depth, lead + "single " + FloatText(in_.ReadBytes(4))); return;
-            case vaDate: Line(depth, lead + "date " + FloatText(in_.ReadBytes(8))); return;
-            case vaCurrency: Line(depth, lead + "currency $" + Hex(in_.ReadBytes(8))); return;
-            case vaInt64: Line(depth, lead + "int64 $" + Hex(in_.ReadBytes(8))); return;
+            case vaInt8:
+                Line(depth, lead + "int8 " + std::to_string(in_.ReadLittleEndian(1)));
+                return;
+            case vaInt16:
+                Line(depth, lead + "int16 " + std::to_string(in_.ReadLittleEndian(2)));
+                return;
+            case vaInt32:
+                Line(depth, lead + "int32 " + std::to_string(in_.ReadLittleEndian(4)));
+                return;
+            case vaString:
+                Line(depth, lead + "string " + Quoted(in_.ReadShortString()));
+                return;
+            case vaLString:
+                Line(depth, lead + "lstring " + Quoted(in_.ReadLongString()));
+                return;
+            case vaIdent:
+                Line(depth, lead + "ident " + in_.ReadShortString());
+                return;
+            case vaFalse:
+                Line(depth, lead + "false");
+                return;
+            case vaTrue:
+                Line(depth, lead + "true");
+                return;
+            case vaNil:
+                Line(depth, lead + "nil");
+                return;
+            case vaNull:
+                Line(depth, lead + "null");
+                return;
+            case vaExtended:
+                Line(depth, lead + "extended $" + Hex(in_.ReadBytes(10)));
+                return;
+            case vaSingle:
+                Line(depth, lead + "single " + FloatText(in_.ReadBytes(4)));
+                return;
+            case vaDate:
+                Line(depth, lead + "date " + FloatText(in_.ReadBytes(8)));
+                return;
+            case vaCurrency:
+                Line(depth, lead + "currency $" + Hex(in_.ReadBytes(8)));
+                return;
+            case vaInt64:
+                Line(depth, lead + "int64 $" + Hex(in_.ReadBytes(8)));
+                return;
             case vaBinary: {
                 const auto length = static_cast<uint32_t>(in_.ReadLittleEndian(4));
                 Line(depth, lead + "binary $" + Hex(in_.ReadBytes(length)));
@@ -136,7 +177,8 @@ private:
             }
             case vaSet: {
                 std::string members;
-                for (std::string member = in_.ReadShortString(); !member.empty(); member = in_.ReadShortString()) {
+                for (std::string member = in_.ReadShortString(); !member.empty();
+                     member = in_.ReadShortString()) {
                     members += members.empty() ? member : ", " + member;
                 }
                 Line(depth, lead + "set [" + members + "]");
@@ -198,6 +240,8 @@ private:
 
 }  // namespace
 
-std::string DumpComponentStream(std::string_view bytes) { return TStreamDumper(bytes).Dump(); }
+std::string DumpComponentStream(std::string_view bytes) {
+    return TStreamDumper(bytes).Dump();
+}
 
 }  // namespace tessel

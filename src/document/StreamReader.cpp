@@ -37,18 +37,21 @@ std::vector<std::string_view> SplitPath(std::string_view path) {
 
 // The name that error messages give an object: its component name, or its class name.
 std::string DisplayName(TPersistent& object) {
-    if (TComponent* component = object.AsComponent(); component != nullptr && !component->Name.empty()) {
+    if (TComponent* component = object.AsComponent();
+        component != nullptr && !component->Name.empty()) {
         return component->Name;
     }
     return object.ClassName();
 }
 
 class TStreamReader {
-public:
-    TStreamReader(std::string_view bytes, const TClassRegistry& registry) : in_(bytes), registry_(registry) {}
+  public:
+    TStreamReader(std::string_view bytes, const TClassRegistry& registry)
+        : in_(bytes), registry_(registry) {}
 
     std::unique_ptr<TComponent> Read() {
-        if (in_.Remaining() < kStreamSignature.size() || in_.ReadBytes(kStreamSignature.size()) != kStreamSignature) {
+        if (in_.Remaining() < kStreamSignature.size() ||
+            in_.ReadBytes(kStreamSignature.size()) != kStreamSignature) {
             throw EStreamError(kInvalidStreamFormat);
         }
         SkipPrefix();
@@ -67,7 +70,7 @@ public:
         return root;
     }
 
-private:
+  private:
     void SkipPrefix() {
         const uint8_t first = in_.Peek();
         if ((first & 0xF0) != 0xF0) {
@@ -97,7 +100,8 @@ private:
                 if (property == nullptr) {
                     throw EStreamError(kPropertyDoesNotExist);
                 }
-                TPersistent* next = property->kind == TPropKind::Object ? property->getObject(*current) : nullptr;
+                TPersistent* next =
+                    property->kind == TPropKind::Object ? property->getObject(*current) : nullptr;
                 if (next == nullptr) {
                     throw EStreamError(kInvalidPropertyPath);
                 }
@@ -113,7 +117,8 @@ private:
                 throw EStreamError(kPropertyDoesNotExist);
             }
         } catch (const ETesselError& error) {
-            throw EStreamError("Error reading " + DisplayName(instance) + "." + path + ": " + error.what());
+            throw EStreamError("Error reading " + DisplayName(instance) + "." + path + ": " +
+                               error.what());
         }
     }
 
@@ -145,20 +150,29 @@ private:
 
     std::string ReadIdentifier() {
         switch (in_.ReadByte()) {
-            case vaIdent: return in_.ReadShortString();
-            case vaFalse: return "False";
-            case vaTrue: return "True";
-            case vaNull: return "Null";
-            case vaNil: return "nil";
-            default: throw EStreamError(kInvalidPropertyValue);
+            case vaIdent:
+                return in_.ReadShortString();
+            case vaFalse:
+                return "False";
+            case vaTrue:
+                return "True";
+            case vaNull:
+                return "Null";
+            case vaNil:
+                return "nil";
+            default:
+                throw EStreamError(kInvalidPropertyValue);
         }
     }
 
     std::string ReadText() {
         switch (in_.ReadByte()) {
-            case vaString: return in_.ReadShortString();
-            case vaLString: return in_.ReadLongString();
-            default: throw EStreamError(kInvalidPropertyValue);
+            case vaString:
+                return in_.ReadShortString();
+            case vaLString:
+                return in_.ReadLongString();
+            default:
+                throw EStreamError(kInvalidPropertyValue);
         }
     }
 
@@ -168,7 +182,8 @@ private:
             property.clearObject(object);
             return;
         }
-        TCollection* collection = type == vaCollection ? property.getObject(object)->AsCollection() : nullptr;
+        TCollection* collection =
+            type == vaCollection ? property.getObject(object)->AsCollection() : nullptr;
         if (collection == nullptr) {
             throw EStreamError(kInvalidPropertyValue);
         }
@@ -225,13 +240,16 @@ std::unique_ptr<TComponent> ReadComponent(std::string_view bytes, const TClassRe
     return TStreamReader(bytes, registry).Read();
 }
 
-std::unique_ptr<TComponent> ReadComponentFile(const std::string& path, const TClassRegistry& registry) {
+std::unique_ptr<TComponent> ReadComponentFile(const std::string& path,
+                                              const TClassRegistry& registry) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
         throw EStreamError("Cannot open file " + path);
     }
-    if (const std::uintmax_t size = std::filesystem::file_size(path, error); !error && size > kMaxStreamFileSize) {
-        throw EStreamError("The file is larger than " + std::to_string(kMaxStreamFileSize >> 20) + " MB");
+    if (const std::uintmax_t size = std::filesystem::file_size(path, error);
+        !error && size > kMaxStreamFileSize) {
+        throw EStreamError("The file is larger than " + std::to_string(kMaxStreamFileSize >> 20) +
+                           " MB");
     }
     std::string bytes;
     try {
@@ -250,6 +268,8 @@ std::unique_ptr<TPagelette> ReadDocumentFile(const std::string& path) {
     return std::unique_ptr<TPagelette>(static_cast<TPagelette*>(root.release()));
 }
 
-void WriteDocumentFile(const std::string& path, TPagelette& document) { WriteComponentFile(path, document); }
+void WriteDocumentFile(const std::string& path, TPagelette& document) {
+    WriteComponentFile(path, document);
+}
 
 }  // namespace tessel

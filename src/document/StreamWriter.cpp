@@ -9,7 +9,7 @@ namespace tessel {
 namespace {
 
 class TStreamWriter {
-public:
+  public:
     std::string Write(TComponent& root) {
         out_.append(kStreamSignature);
         WriteShortString(root.ClassName());
@@ -20,7 +20,7 @@ public:
         return std::move(out_);
     }
 
-private:
+  private:
     void WriteShortString(std::string_view text) {
         if (text.size() > 255) {
             throw EStreamError("Name too long for the stream: " + std::string(text.substr(0, 40)));
@@ -147,7 +147,9 @@ private:
 
 }  // namespace
 
-std::string WriteComponent(TComponent& root) { return TStreamWriter().Write(root); }
+std::string WriteComponent(TComponent& root) {
+    return TStreamWriter().Write(root);
+}
 
 void WriteComponentFile(const std::string& path, TComponent& root) {
     WriteFileAtomically(path, WriteComponent(root));

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/PageCharset.h"
 #include "html/Routines.h"
+#include "platform/PageCharset.h"
 
 namespace tessel {
 namespace {

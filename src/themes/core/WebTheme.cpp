@@ -41,9 +41,10 @@ const TClassInfo& TThemeCollection::ClassInfo() const {
 TWebTheme::TWebTheme() : items_(std::make_unique<TThemeCollection>(this)) {}
 
 const TClassInfo& TWebTheme::ClassInfo() const {
-    static const TClassInfo info{"TWebTheme",
-                                 &TComponentClassInfo(),
-                                 {ObjectProperty<TWebTheme>("Items", [](TWebTheme& t) { return &t.Items(); })}};
+    static const TClassInfo info{
+        "TWebTheme",
+        &TComponentClassInfo(),
+        {ObjectProperty<TWebTheme>("Items", [](TWebTheme& t) { return &t.Items(); })}};
     return info;
 }
 

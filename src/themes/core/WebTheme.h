@@ -13,7 +13,7 @@ namespace tessel {
 class TPagelette;
 
 class TThemeItem final : public TCollectionItem {
-public:
+  public:
     const TClassInfo& ClassInfo() const override;
     // Copies all eight values.
     void Assign(const TThemeItem& source);
@@ -31,17 +31,17 @@ public:
 class TWebTheme;
 
 class TThemeCollection final : public TTypedCollection<TThemeItem> {
-public:
+  public:
     explicit TThemeCollection(TWebTheme* owner) : owner_(owner) {}
     const TClassInfo& ClassInfo() const override;
     TWebTheme* Owner() const { return owner_; }
 
-private:
+  private:
     TWebTheme* owner_;
 };
 
 class TWebTheme final : public TComponent {
-public:
+  public:
     TWebTheme();
     const TClassInfo& ClassInfo() const override;
 
@@ -53,7 +53,7 @@ public:
     // The index of the theme named `name` without regard to case, or -1.
     int IndexOfTheme(const std::string& name) const;
 
-private:
+  private:
     std::unique_ptr<TThemeCollection> items_;
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QString>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 #include <stdexcept>
 
