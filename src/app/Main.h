@@ -195,6 +195,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void ConnectPreview();
     void SetUpLists();
     void SetUpWhatsThis();
+    void AddWhatsThis(QWidget* control, int context);
     void LoadThemes();
     void FillPalette();
     void ShowInfo(const QString& text);

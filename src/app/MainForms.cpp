@@ -116,14 +116,7 @@ void TfrmMain::SetUpForms() {
                                                  {f.txtFormURL, kHelpForms},
                                                  {f.btnFormOptions, kHelpFormOptions},
                                                  {f.btnFormBasic, kHelpFormBasicFields}};
-    for (const auto& [control, context] : contexts) {
-        control->setProperty("helpContext", context);
-        control->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(control, &QWidget::customContextMenuRequested, this,
-                [this, control](const QPoint& pos) {
-                    popWhatsThisPopup(control, control->mapToGlobal(pos));
-                });
-    }
+    for (const auto& [control, context] : contexts) AddWhatsThis(control, context);
     f.lvForms->setProperty("helpContext", kHelpForms);
     for (QLineEdit* edit : {f.txtFormAddress, f.txtFormSubject, f.txtFormURL})
         connect(edit, &QLineEdit::textChanged, this, &TfrmMain::MarkModified);

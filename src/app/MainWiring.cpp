@@ -206,6 +206,16 @@ void TfrmMain::FillPalette() {
     }
 }
 
+// Gives a control its help context and the "What's This?" menu that shows it.
+void TfrmMain::AddWhatsThis(QWidget* control, int context) {
+    control->setProperty("helpContext", context);
+    control->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(control, &QWidget::customContextMenuRequested, this,
+            [this, control](const QPoint& pos) {
+                popWhatsThisPopup(control, control->mapToGlobal(pos));
+            });
+}
+
 void TfrmMain::SetUpWhatsThis() {
     Ui::TfrmMain& f = *form_;
     const std::pair<QWidget*, int> contexts[] = {{f.lblPageTitle, kHelpPageTitle},
@@ -248,14 +258,7 @@ void TfrmMain::SetUpWhatsThis() {
                                                  {f.btnRight, kHelpAlignRight},
                                                  {f.lblNoShade, kHelpNoShade},
                                                  {f.chkNoShade, kHelpNoShade}};
-    for (const auto& [control, context] : contexts) {
-        control->setProperty("helpContext", context);
-        control->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(control, &QWidget::customContextMenuRequested, this,
-                [this, control](const QPoint& pos) {
-                    popWhatsThisPopup(control, control->mapToGlobal(pos));
-                });
-    }
+    for (const auto& [control, context] : contexts) AddWhatsThis(control, context);
 
     // The block list, the button strip and the big buttons carry the block menu.
     f.lstBlocks->setContextMenuPolicy(Qt::CustomContextMenu);

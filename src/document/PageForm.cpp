@@ -29,4 +29,15 @@ const TClassInfo& TWebForm::ClassInfo() const {
     return info;
 }
 
+std::string NameValueOf(const TStringList& list, std::string_view name) {
+    for (const std::string& line : list.lines) {
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos &&
+            SameText(std::string_view(line).substr(0, equals), name)) {
+            return line.substr(equals + 1);
+        }
+    }
+    return {};
+}
+
 }  // namespace tessel

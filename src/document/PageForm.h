@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "document/Persistence.h"
 
@@ -43,5 +44,9 @@ class TWebForm final : public TTypedCollection<TFormElement> {
     // Every field's RowHTML, in order.
     std::string RowsHTML() const;
 };
+
+// The value of the "name=value" line of a field's Strings whose name (before its first "=")
+// is `name`, compared without regard to case; empty when there is none.
+std::string NameValueOf(const TStringList& list, std::string_view name);
 
 }  // namespace tessel

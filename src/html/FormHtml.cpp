@@ -13,18 +13,6 @@ std::string HiddenField(const std::string& name, const std::string& value) {
            "\">\r\n";
 }
 
-// The value of the "name=value" line whose name is `name` (without regard to case).
-std::string ValueOf(const TStringList& list, std::string_view name) {
-    for (const std::string& line : list.lines) {
-        const size_t equals = line.find('=');
-        if (equals != std::string::npos &&
-            SameText(std::string_view(line).substr(0, equals), name)) {
-            return line.substr(equals + 1);
-        }
-    }
-    return {};
-}
-
 // The field's name as the form submits it: spaces become "_", letters lower case.
 std::string FieldNameHTML(const std::string& name) {
     std::string html = name;
@@ -74,11 +62,11 @@ std::string TFormElement::RowHTML() const {
     switch (FieldKind) {
         case fkText:
             control = "<INPUT NAME=\"" + name + "\" VALUE=\"" + AttributeValue(Value) +
-                      "\" SIZE=\"" + AttributeValue(ValueOf(Strings(), "Size")) + "\">";
+                      "\" SIZE=\"" + AttributeValue(NameValueOf(Strings(), "Size")) + "\">";
             break;
         case fkTextArea:
-            control = "<TEXTAREA COLS=\"" + AttributeValue(ValueOf(Strings(), "Cols")) +
-                      "\" ROWS=\"" + AttributeValue(ValueOf(Strings(), "Rows")) + "\" NAME=\"" +
+            control = "<TEXTAREA COLS=\"" + AttributeValue(NameValueOf(Strings(), "Cols")) +
+                      "\" ROWS=\"" + AttributeValue(NameValueOf(Strings(), "Rows")) + "\" NAME=\"" +
                       name + "\" WRAP=\"VIRTUAL\"></TEXTAREA>";
             break;
         case fkRadio:

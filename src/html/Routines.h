@@ -63,6 +63,8 @@ void DescriptionToFont(const std::string& description, TFontValue& font);
 // there are not one (a plain ASCII byte, overlong forms, surrogates and values past U+10FFFF
 // included).
 size_t Utf8SequenceAt(std::string_view bytes, size_t i, char32_t& codePoint);
+// Appends the UTF-8 bytes of the code point `code`.
+void AppendUtf8(std::string& out, char32_t code);
 // True when every byte of `bytes` is ASCII or part of a valid UTF-8 sequence.
 bool IsValidUtf8(std::string_view bytes);
 

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "html/Routines.h"
+
 namespace tessel {
 
 namespace {
@@ -22,24 +24,6 @@ constexpr size_t kLongestReference = 16;
 
 bool IsSurrogate(char32_t code) {
     return code >= 0xD800 && code <= 0xDFFF;
-}
-
-void AppendUtf8(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 int DigitValue(char c, int base) {
@@ -88,7 +72,7 @@ bool AppendReference(std::string_view body, std::string& out) {
         }
     }
     if (const std::optional<char32_t> code = NumericReference(body)) {
-        AppendUtf8(*code, out);
+        AppendUtf8(out, *code);
         return true;
     }
     return false;

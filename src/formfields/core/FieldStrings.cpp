@@ -27,17 +27,6 @@ bool IsFieldKind(int value) {
     return value >= fkText && value <= fkButton;
 }
 
-std::string NameValueOf(const TStringList& list, std::string_view name) {
-    for (const std::string& line : list.lines) {
-        const size_t equals = line.find('=');
-        if (equals != std::string::npos &&
-            SameText(std::string_view(line).substr(0, equals), name)) {
-            return line.substr(equals + 1);
-        }
-    }
-    return {};
-}
-
 void SetNameValue(TStringList& list, std::string_view name, std::string_view value) {
     std::string line = std::string(name) + "=" + std::string(value);
     for (std::string& existing : list.lines) {

@@ -16,9 +16,6 @@ const char* FieldKindName(TFieldKind kind);
 // A kind from its number 0 to 5; anything else is no kind.
 bool IsFieldKind(int value);
 
-// The value of the "name=value" line whose name (before its first "=") is `name`, compared
-// without regard to case; empty when there is none.
-std::string NameValueOf(const TStringList& list, std::string_view name);
 // Rewrites the "name=value" line named `name` where it stands, or appends it.
 void SetNameValue(TStringList& list, std::string_view name, std::string_view value);
 
