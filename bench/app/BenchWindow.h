@@ -3,6 +3,9 @@
 // The real main window (headless) on a throwaway program folder: a theme file, settings
 // without the tip of the day, and a page of `blocks` blocks opened from the command line.
 
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -44,5 +47,17 @@ struct TBenchWindow {
     TRegistryStore registry;
     std::unique_ptr<TfrmMain> window;
 };
+
+// The main() of a window benchmark: headless unless a display is asked for, with the
+// application object the windows need.
+inline int RunWindowBenchmarks(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
 
 }  // namespace tessel

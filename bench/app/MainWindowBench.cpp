@@ -32,11 +32,5 @@ BENCHMARK(BM_BlockListClick)->Arg(1000)->Unit(benchmark::kMillisecond);
 }  // namespace tessel
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tessel::RunWindowBenchmarks(argc, argv);
 }

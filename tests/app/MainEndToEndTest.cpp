@@ -21,20 +21,6 @@ class EndToEndTest : public MainWindowTest {
   protected:
     void Click(int row) { F().lstBlocks->setCurrentRow(row); }
 
-    // Each dialog run answers as the user: the font face gets `font`, the meta face `tag`.
-    void AnswerFont(TFontValue font) {
-        ui.AnswerExec([font](QDialog& dialog) {
-            dynamic_cast<TfrmMisc&>(dialog).SetFontValue(font);
-            dialog.accept();
-        });
-    }
-    void AnswerMeta(TMetaTag tag) {
-        ui.AnswerExec([tag](QDialog& dialog) {
-            dynamic_cast<TfrmMisc&>(dialog).SetMetaTag(tag);
-            dialog.accept();
-        });
-    }
-
     // Builds the page: 0 settings, 1 heading, 2 image, 3 link, 4 text, 5 bullets, 6 line,
     // 7 forms.
     void BuildPage(const std::string& outsidePicture) {

@@ -18,6 +18,7 @@
 
 #include "app/Main.h"
 #include "app/core/ProgramPaths.h"
+#include "dialogs/Misc.h"
 #include "document/Pagelette.h"
 #include "platform/RegistryStore.h"
 #include "platform/gui/HelpViewer.h"
@@ -130,6 +131,21 @@ class MainWindowTest : public ::testing::Test {
         QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
         ASSERT_NE(action, nullptr) << name;
         action->trigger();
+    }
+
+    // The next font or meta tag dialog answers as the user: its font face gets `font`, its
+    // meta face `tag`, then OK.
+    void AnswerFont(TFontValue font) {
+        ui.AnswerExec([font](QDialog& dialog) {
+            dynamic_cast<TfrmMisc&>(dialog).SetFontValue(font);
+            dialog.accept();
+        });
+    }
+    void AnswerMeta(TMetaTag tag) {
+        ui.AnswerExec([tag](QDialog& dialog) {
+            dynamic_cast<TfrmMisc&>(dialog).SetMetaTag(tag);
+            dialog.accept();
+        });
     }
 
     // Drops a palette entry on the block list at `target`.

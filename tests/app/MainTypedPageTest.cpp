@@ -39,18 +39,6 @@ class TypedPageTest : public MainWindowTest {
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, text);
     }
-    void AnswerFont(TFontValue font) {
-        ui.AnswerExec([font](QDialog& dialog) {
-            dynamic_cast<TfrmMisc&>(dialog).SetFontValue(font);
-            dialog.accept();
-        });
-    }
-    void AnswerMeta(TMetaTag tag) {
-        ui.AnswerExec([tag](QDialog& dialog) {
-            dynamic_cast<TfrmMisc&>(dialog).SetMetaTag(tag);
-            dialog.accept();
-        });
-    }
     void AnswerFirstBookmark() {
         ui.AnswerExec([](QDialog& dialog) {
             auto* list = dialog.findChild<QListWidget*>("lstBookmarks");
