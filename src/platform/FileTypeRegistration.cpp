@@ -71,15 +71,18 @@ std::string DesktopEntry(const std::string& programPath) {
           << "Icon=" << kProgramIconName << "\n"
           << "MimeType=" << kPageMimeType << ";" << kTemplateMimeType << ";\n"
           << "Terminal=false\n"
-          << "Categories=Development;WebDevelopment;\n";
+          << "Categories=Development;WebDevelopment;\n"
+          << "Keywords=web;page;html;homepage;ftp;publish;\n"
+          << "StartupNotify=true\n"
+          << "StartupWMClass=tessel\n";
     return entry.str();
 }
 
 TFileTypeFiles FileTypeFilesIn(const std::string& dataHome) {
     const std::string icons = dataHome + "icons/hicolor/scalable/apps/";
     return {dataHome + "mime/packages/brindle-tessel.xml",
-            dataHome + "applications/brindle-tessel.desktop", icons + kProgramIconName + ".svg",
-            icons + kTemplateIconName + ".svg"};
+            dataHome + "applications/" + kDesktopFileId + ".desktop",
+            icons + kProgramIconName + ".svg", icons + kTemplateIconName + ".svg"};
 }
 
 bool WriteFileIfChanged(const std::string& path, const std::string& content) {

@@ -30,6 +30,21 @@ TEST(FileTypeRegistration, MapsBothFileTypesToTheProgram) {
               std::string::npos);
 }
 
+// The installed MIME package and desktop entry say what the program registers at start;
+// only the installed entry's Exec differs, as it finds the program on the PATH.
+TEST(FileTypeRegistration, TheInstalledFilesAgreeWithTheRegistration) {
+    const std::string dist = TESSEL_SOURCE_DIST;
+    EXPECT_EQ(ReadWholeFile(dist + "/brindle-tessel.xml"), MimePackageXml());
+
+    const std::string path = "/usr/bin/tessel";
+    std::string expected = DesktopEntry(path);
+    const std::string exec = "Exec=" + QuotedExecArgument(path) + " %f";
+    expected.replace(expected.find(exec), exec.size(), "Exec=tessel %f");
+    EXPECT_EQ(ReadWholeFile(dist + "/" + kDesktopFileId + ".desktop"), expected);
+    EXPECT_EQ(FileTypeFilesIn("/d/").desktopEntry,
+              std::string("/d/applications/") + kDesktopFileId + ".desktop");
+}
+
 TEST(FileTypeRegistration, ProgramPathsWithAwkwardCharactersStayOneArgument) {
     EXPECT_EQ(QuotedExecArgument("/home/a b/tessel"), "\"/home/a b/tessel\"");
     EXPECT_EQ(QuotedExecArgument("/x/100%/t"), "\"/x/100%%/t\"");
