@@ -96,6 +96,7 @@ done
 for folder in TesselFiles Upload/images Upload/backgrounds Palettes; do
   [ -d "$seeded/$folder" ] || fail "the user's folder lacks $folder/"
 done
-[ -f "$user/.local/share/applications/example.brindle_software.Tessel.desktop" ] ||
-  fail "the program did not register its file types under the installed entry's name"
+registered=$user/.local/share/applications/example.brindle_software.Tessel.desktop
+[ -f "$registered" ] || fail "the program did not register its file types under the installed entry's name"
+desktop-file-validate "$registered"
 echo "test-install: the package installs and runs"

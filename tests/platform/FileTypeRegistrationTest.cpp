@@ -40,6 +40,8 @@ TEST(FileTypeRegistration, TheInstalledFilesAgreeWithTheRegistration) {
     std::string expected = DesktopEntry(path);
     const std::string exec = "Exec=" + QuotedExecArgument(path) + " %f";
     expected.replace(expected.find(exec), exec.size(), "Exec=tessel %f");
+    const std::string tryExec = "TryExec=" + path;
+    expected.replace(expected.find(tryExec), tryExec.size(), "TryExec=tessel");
     EXPECT_EQ(ReadWholeFile(dist + "/" + kDesktopFileId + ".desktop"), expected);
     EXPECT_EQ(FileTypeFilesIn("/d/").desktopEntry,
               std::string("/d/applications/") + kDesktopFileId + ".desktop");
@@ -50,6 +52,9 @@ TEST(FileTypeRegistration, ProgramPathsWithAwkwardCharactersStayOneArgument) {
     EXPECT_EQ(QuotedExecArgument("/x/100%/t"), "\"/x/100%%/t\"");
     EXPECT_EQ(QuotedExecArgument("/x/$HOME/t"), "\"/x/\\\\$HOME/t\"");
     EXPECT_EQ(QuotedExecArgument("/x/a\"b\\c"), "\"/x/a\\\\\"b\\\\\\\\c\"");
+    // The entry goes away with the program; its path is a plain value there.
+    const std::string entry = DesktopEntry("/x/a b\\c/tessel");
+    EXPECT_NE(entry.find("\nTryExec=/x/a b\\\\c/tessel\n"), std::string::npos);
 }
 
 TEST(FileTypeRegistration, RewritesOnlyWhatChanged) {
