@@ -59,7 +59,16 @@ void TfrmUpload::SetUpControls() {
     f.btnUpAdd->setIcon(PictureIcon(QStringLiteral("glyphAdd")));
     f.btnUpRemove->setIcon(PictureIcon(QStringLiteral("glyphRemove")));
     f.btnSend->setIcon(PictureIcon(QStringLiteral("btnUpload")));
+    // "Congradulations" in the welcome text is kept on purpose: it is the wizard's own text,
+    // word for word.
     f.pgPages->setCurrentWidget(f.pnlServers);
+    // The window keeps its size whichever page and buttons show.
+    for (QWidget* control :
+         {static_cast<QWidget*>(f.btnApply), static_cast<QWidget*>(f.btnCancel)}) {
+        QSizePolicy policy = control->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        control->setSizePolicy(policy);
+    }
     f.pnlProgress->hide();
     f.btnApply->hide();
     f.btnCancel->hide();

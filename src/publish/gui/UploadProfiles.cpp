@@ -56,6 +56,7 @@ void TfrmUpload::OpenEditor(const QString& caption) {
     setWindowTitle(caption);
     f.btnApply->show();
     f.btnCancel->show();
+    f.btnApply->setDefault(true);  // Enter in a field applies
     f.btnUpload->setEnabled(false);
     f.pgPages->setCurrentWidget(f.pnlProfiles);
     f.txtProfileName->setFocus();
@@ -161,6 +162,7 @@ void TfrmUpload::btnCancelClick() {
         setWindowTitle(caption.left(dash));
     }
     f.pgPages->setCurrentWidget(f.pnlServers);
+    f.btnApply->setDefault(false);
     f.btnApply->hide();
     f.btnCancel->hide();
     f.lvProfiles->setFocus();

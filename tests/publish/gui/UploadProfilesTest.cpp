@@ -121,9 +121,9 @@ TEST_F(UploadProfilesTest, ApplyRefusesDuplicatesAndPastedForbiddenCharacters) {
     EXPECT_TRUE(F().txtProfileName->hasFocus());
     EXPECT_EQ(store.SubKeyNames(kProfilesKey), std::vector<std::string>{"Home"});
 
-    // A name that only begins like another one is a new name.
+    // A name that only begins like another one is a new name. Enter applies.
     Type(F().txtProfileName, "Hom");
-    Click(F().btnApply);
+    QTest::keyClick(F().txtProfileName, Qt::Key_Return);
     EXPECT_EQ(Captions(), (QStringList{"Home", "Hom"}));
     EXPECT_TRUE(profiles.ProfileExists("Hom"));
 }
