@@ -47,6 +47,8 @@ int TfrmUpload::Run() {
 
 void TfrmUpload::SetUpControls() {
     Ui::TfrmUpload& f = *form_;
+    // lblWelcome's "Congradulations" is kept on purpose: it is the wizard's own text, word
+    // for word.
     f.imgBanner->setPixmap(Picture(QStringLiteral("wizUpload"), QSize(64, 64)));
     f.btnServers->setIcon(PictureIcon(QStringLiteral("wizServers")));
     f.btnUpload->setIcon(PictureIcon(QStringLiteral("wizUpload")));
@@ -59,9 +61,6 @@ void TfrmUpload::SetUpControls() {
     f.btnUpAdd->setIcon(PictureIcon(QStringLiteral("glyphAdd")));
     f.btnUpRemove->setIcon(PictureIcon(QStringLiteral("glyphRemove")));
     f.btnSend->setIcon(PictureIcon(QStringLiteral("btnUpload")));
-    // "Congradulations" in the welcome text is kept on purpose: it is the wizard's own text,
-    // word for word.
-    f.pgPages->setCurrentWidget(f.pnlServers);
     // The window keeps its size whichever page and buttons show.
     for (QWidget* control :
          {static_cast<QWidget*>(f.btnApply), static_cast<QWidget*>(f.btnCancel)}) {
@@ -83,7 +82,13 @@ void TfrmUpload::SetUpControls() {
         {f.lvProfiles, kHelpProfileList},     {f.lstUpload, kHelpUploadList}};
     for (const auto& [control, context] : contexts) control->setProperty("helpContext", context);
 
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // A fixed frame, large enough for the largest page.
+    QSize largest = minimumSize();
+    for (QWidget* page : {f.pnlProfiles, f.pnlUpload, f.pnlServers}) {
+        f.pgPages->setCurrentWidget(page);
+        largest = largest.expandedTo(layout()->sizeHint());
+    }
+    setFixedSize(largest);
 }
 
 void TfrmUpload::ConnectHandlers() {
