@@ -172,6 +172,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void mnuSaveClick();
     void mnuCreateTemplateClick();
     void btnChooseTemplateClick();
+    void btnUploadClick();
     void NewDocument();
     void OpenDocument(const std::string& path);
     bool WriteDocument(const std::string& path);
@@ -252,6 +253,8 @@ class TfrmMain : public QWidget, private TPageHost {
     std::string FieldsPath() const;
 
     // Document commands.
+    // The check before sending; false when the user goes back to the page.
+    bool CheckPageBeforeSending();
     std::optional<QString> WritePageHtml(TOutputMode mode, const std::string& path);
     void StorePendingEdits() override;
     void SetBusy(bool busy) override;

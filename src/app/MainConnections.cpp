@@ -39,6 +39,7 @@ void TfrmMain::ConnectHandlers() {
     connect(f.btnChooseTemplate, &QPushButton::clicked, this, &TfrmMain::btnChooseTemplateClick);
     connect(f.btnTemplate, &QPushButton::clicked, this, &TfrmMain::mnuCreateTemplateClick);
     connect(f.btnSave, &QToolButton::clicked, this, &TfrmMain::mnuSaveClick);
+    connect(f.btnUpload, &QToolButton::clicked, this, &TfrmMain::btnUploadClick);
     connect(f.btnHelp, &QPushButton::clicked, this, &TfrmMain::mnuHelpContentsClick);
     connect(f.btnHosting, &QPushButton::clicked, this, &TfrmMain::mnuHelpHostingClick);
     connect(f.btnCustom, &QPushButton::clicked, this, &TfrmMain::btnCustomClick);

@@ -220,6 +220,12 @@ class TCustomFtpCli {
     void RestartReceiveAsync() { StartCompound(rqRestartReceive); }
 
     void Abort();
+    // Abort for a caller that has given up on the request: its completion is not delivered,
+    // so it cannot be taken for the outcome of a later request.
+    void AbortDiscarding() {
+        Abort();
+        DiscardPostedCompletions();
+    }
 
   protected:
     // Ends the running request as a failure, with every connection dropped.

@@ -1,8 +1,20 @@
 #include "publish/FtpUploader.h"
 
 #include <filesystem>
+#include <numeric>
 
 namespace tessel {
+
+namespace {
+
+// 0 for a file that cannot be read: its transfer fails and says why.
+long long FileSize(const std::string& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<long long>(size);
+}
+
+}  // namespace
 
 TFtpUploader::TFtpUploader(TCustomFtpCli& client) : FClient(client) {
     FClient.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest rq, std::uint16_t error) {
@@ -20,6 +32,10 @@ void TFtpUploader::Start() {
     FCompleted = false;
     FFailed = false;
     FDirectoryOffered = false;
+    FBytesToSend = 0;
+    FBytesSent = 0;
+    FBytesOfSentFiles = 0;
+    FCurrentFileSize = 0;
     FRunning = true;
     if (FClient.Connected()) {
         // A connection still open from before is only closed; Send starts afresh later.
@@ -29,6 +45,14 @@ void TFtpUploader::Start() {
     }
     SetLabel("Connecting to " + FClient.HostName + "...");
     Run(&TCustomFtpCli::ConnectAsync);
+}
+
+void TFtpUploader::Stop() {
+    if (!FRunning) {
+        return;
+    }
+    FClient.AbortDiscarding();
+    EndSession();
 }
 
 void TFtpUploader::Run(void (TCustomFtpCli::*method)()) {
@@ -86,10 +110,16 @@ void TFtpUploader::RequestDone(TFtpRequest rq, std::uint16_t error) {
             SetLabel("Transferring...");
             if (Ready()) {
                 FFilesLeft = static_cast<int>(Files.size());
+                FBytesToSend = std::accumulate(
+                    Files.begin(), Files.end(), 0LL,
+                    [](long long sum, const std::string& path) { return sum + FileSize(path); });
                 SendNextFile();
             }
             break;
         case rqPut:
+            FBytesOfSentFiles += FCurrentFileSize;
+            FBytesSent = FBytesOfSentFiles;
+            FCurrentFileSize = 0;
             if (!Ready()) {
                 break;
             }
@@ -155,12 +185,14 @@ void TFtpUploader::SendNextFile() {
         return;
     }
     const std::string& path = Files[static_cast<std::size_t>(FFilesLeft)];
+    FCurrentFileSize = FileSize(path);
     FClient.LocalFileName = path;
     FClient.HostFileName = std::filesystem::path(path).filename().string();
     Run(&TCustomFtpCli::PutAsync);
 }
 
 void TFtpUploader::Progress(long count) {
+    FBytesSent = FBytesOfSentFiles + count;
     const auto dots = FLabel.find("...");
     const std::string head = dots == std::string::npos ? FLabel : FLabel.substr(0, dots + 3);
     SetLabel(head + " " + std::to_string(count) + " bytes", true);

@@ -38,7 +38,14 @@ class TFtpUploader {
 
     // The Send button: the client's log-in data must already be set.
     void Start();
+    // Gives up on the running session: the client is aborted, no error is reported and the
+    // session ends at once.
+    void Stop();
     bool Running() const { return FRunning; }
+    // Bytes of the session's files, and how many of them have gone out; both 0 until the
+    // transfers begin.
+    long long BytesToSend() const { return FBytesToSend; }
+    long long BytesSent() const { return FBytesSent; }
     const std::string& Label() const { return FLabel; }
 
   private:
@@ -55,6 +62,10 @@ class TFtpUploader {
     TCustomFtpCli& FClient;
     std::string FLabel;
     int FFilesLeft = 0;
+    long long FBytesToSend = 0;
+    long long FBytesSent = 0;
+    long long FBytesOfSentFiles = 0;
+    long long FCurrentFileSize = 0;
     bool FRunning = false;
     bool FCompleted = false;
     bool FFailed = false;

@@ -31,7 +31,10 @@ class TQtEnvironment : public ::testing::Environment {
         static int argc = 1;
         static char name[] = "tessel_net_tests";
         static char* argv[] = {name, nullptr};
-        FApp = std::make_unique<QCoreApplication>(argc, argv);
+        // The window tests bring their own application object.
+        if (QCoreApplication::instance() == nullptr) {
+            FApp = std::make_unique<QCoreApplication>(argc, argv);
+        }
     }
     void TearDown() override { FApp.reset(); }
 

@@ -1,0 +1,96 @@
+#pragma once
+
+// The upload wizard: the server page with the stored server profiles and their editor, and
+// the upload page that sends the listed files to the selected server in one FTP session.
+
+#include <QDialog>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gui/UiServices.h"
+#include "publish/FtpCli.h"
+#include "publish/FtpUploader.h"
+#include "publish/core/ProfileRules.h"
+#include "publish/core/Profiles.h"
+
+class QListWidgetItem;
+
+namespace Ui {
+class TfrmUpload;
+}
+
+namespace tessel {
+
+class TRegistryStore;
+
+class TfrmUpload : public QDialog {
+    Q_OBJECT
+
+  public:
+    TfrmUpload(TUiServices& ui, TRegistryStore& settings, QWidget* parent = nullptr);
+    ~TfrmUpload() override;
+
+    Ui::TfrmUpload& Form() const { return *form_; }
+    TFtpClient& Ftp() { return ftp_; }
+    bool SessionRunning() const { return uploader_.Running(); }
+
+    // Full paths of the files to send; the last one goes first.
+    void SetUploadFiles(const std::vector<std::string>& paths);
+    void AddUploadFile(const std::string& path);
+    // Runs the wizard modally through the UI services.
+    int Run();
+
+  public slots:
+    // The server page.
+    void lvProfilesClick();
+    void lvProfilesDblClick();
+    void btnAddClick();
+    void btnEditClick();
+    void btnApplyClick();
+    void btnCancelClick();
+    void btnDeleteClick();
+    void txtProfileNameChange();
+    // The wizard.
+    void btnServersClick(int tag);
+    void btnUpAddClick();
+    void btnUpRemoveClick();
+    void lstUploadClick();
+    void btnSendClick();
+    void btnStopClick();
+
+  protected:
+    // Closing by Exit, the window's close box or Esc.
+    void reject() override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void SetUpControls();
+    void ConnectHandlers();
+    void ConnectUploader();
+    void FillProfiles();
+    QListWidgetItem* NewProfileItem(const QString& name);
+    QListWidgetItem* SelectedProfile() const;
+    std::vector<std::string> ProfileCaptions() const;
+    void OpenEditor(const QString& caption);
+    void ReadProfileIntoEditor(const std::string& name);
+    TServerProfile ProfileFromEditor() const;
+    void RefuseName(const QString& message);
+    void UpdateUploadButtons();
+    void ShowSession(bool running);
+    void SetBusy(bool busy);
+    TMsgButton ShowMessage(TMsgKind kind, const QString& text, TMsgButtons buttons);
+    void FormClose();
+
+    std::unique_ptr<Ui::TfrmUpload> form_;
+    TUiServices& ui_;
+    TServerProfiles profiles_;
+    TFtpClient ftp_;
+    TFtpUploader uploader_;
+    TProfileEditMode editMode_ = TProfileEditMode::Add;
+    bool editing_ = false;
+    bool busy_ = false;
+};
+
+}  // namespace tessel

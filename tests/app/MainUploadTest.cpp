@@ -1,0 +1,184 @@
+// Send to web from the main window: saving first, the check before sending, and a saved page
+// with its pictures sent through the wizard to a real FTP server on loopback.
+
+#include <QImage>
+
+#include "app/MainFixture.h"
+#include "platform/gui/ChildControl.h"
+#include "publish/NetTestSupport.h"
+#include "publish/core/Profiles.h"
+#include "publish/gui/SendCheckDialog.h"
+#include "publish/gui/WizardDriver.h"
+#include "ui_SendCheckDialog.h"
+
+namespace tessel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SendToWebTest : public MainWindowTest {
+  protected:
+    // A page with a title, two pictures with alternative texts, a background and a link
+    // with an address: nothing for the check before sending to find.
+    void BuildTidyPage() {
+        for (const char* name : {"boat.bmp", "oar.bmp"}) {
+            QImage picture(8 + static_cast<int>(std::strlen(name)), 6, QImage::Format_RGB32);
+            picture.fill(QColor(20, 90, 160));
+            ASSERT_TRUE(picture.save(QString::fromStdString(home + kImagesFolder + name)));
+        }
+        QImage sea(16, 16, QImage::Format_RGB32);
+        sea.fill(QColor(0, 60, 120));
+        ASSERT_TRUE(sea.save(QString::fromStdString(home + kBackgroundsFolder + "sea.jpg")));
+
+        TPagePropertiesBlock& settings = Page().Items(0).PagePropertiesBlock();
+        settings.PageTitle = "Boat trip";
+        settings.Background = "sea.jpg";
+        Page().Items(1).ImageBlock().FileName = "oar.bmp";
+        Page().Items(1).ImageBlock().Alt = "An oar";
+        TLinkBlock& link = Page().Items(2).LinkBlock();
+        link.LinkText = "Club";
+        link.LinkURL = "http://rowing.example/";
+        TPageItem& second = Page().Insert(2);
+        second.BlockType = btImage;
+        second.ImageBlock().FileName = "boat.bmp";
+        second.ImageBlock().Alt = "Our boat";
+        window->RebuildBlockList();
+    }
+    void Save(const std::string& name) {
+        ui.AnswerFileDialog(QString::fromStdString(home + kDocumentsFolder + name));
+        ui.AnswerMessage(mbOK);
+        QTest::mouseClick(F().btnSave, Qt::LeftButton);
+        ASSERT_FALSE(window->Modified());
+    }
+    void StoreProfile(int port, bool passive) {
+        TServerProfile profile;
+        profile.name = "Local";
+        profile.user = "alice";
+        profile.password = "secret";
+        profile.host = "127.0.0.1";
+        profile.initialDir = "www";
+        profile.port = std::to_string(port);
+        profile.passive = passive;
+        TServerProfiles(settings.store).WriteProfile(profile, "");
+    }
+};
+
+TEST_F(SendToWebTest, AnUnsavedPageIsSavedFirstOrNotSentAtAll) {
+    OpenShown();
+    BuildTidyPage();
+    window->MarkModified();
+    ASSERT_TRUE(window->Modified());
+    EXPECT_TRUE(F().btnUpload->isEnabled());
+
+    ui.AnswerMessage(mbCancel);
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "You need to save Untitled before uploading.");
+    EXPECT_EQ(ui.Messages()[0].buttons, mbOK | mbCancel);
+    EXPECT_TRUE(ui.ExecutedDialogs().isEmpty());
+
+    // OK saves; a cancelled save dialog leaves the page unsaved and unsent.
+    ui.AnswerMessage(mbOK);
+    ui.AnswerFileDialog(std::nullopt);
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    EXPECT_TRUE(ui.ExecutedDialogs().isEmpty());
+
+    ui.AnswerMessage(mbOK);
+    ui.AnswerFileDialog(QString::fromStdString(home + kDocumentsFolder + "Boat Trip.pgx"));
+    ui.AnswerMessage(mbOK);  // saved in the Uploads folder
+    QStringList listed;
+    ui.AnswerExec([&](QDialog& dialog) {
+        auto& wizard = dynamic_cast<TfrmUpload&>(dialog);
+        listed = wizard.Form().lstUpload->Lines();
+        QTest::mouseClick(wizard.Form().btnExit, Qt::LeftButton);
+    });
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(ui.ExecutedDialogs(), QStringList{"TfrmUpload"});
+    EXPECT_EQ(listed,
+              (QStringList{QString::fromStdString(home + kBackgroundsFolder + "sea.jpg"),
+                           QString::fromStdString(home + kImagesFolder + "boat.bmp"),
+                           QString::fromStdString(home + kImagesFolder + "oar.bmp"),
+                           QString::fromStdString(home + kUploadFolder + "BoatTrip.html")}));
+    EXPECT_EQ(ui.BusyDepth(), 0);
+}
+
+TEST_F(SendToWebTest, TheCheckBeforeSendingListsWhatAVisitorWouldNotice) {
+    OpenShown();
+    // The default page: no title, an image block without a picture or words.
+    ASSERT_FALSE(window->Modified());
+    QStringList shown;
+    ui.AnswerExec([&](QDialog& dialog) {
+        auto& check = dynamic_cast<TfrmSendCheck&>(dialog);
+        for (int i = 0; i < check.Form().lstFindings->count(); ++i)
+            shown << check.Form().lstFindings->item(i)->text();
+        QTest::mouseClick(check.Form().btnGoBack, Qt::LeftButton);
+    });
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    EXPECT_EQ(ui.ExecutedDialogs(), QStringList{"TfrmSendCheck"});
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_TRUE(shown.first().contains("no title")) << shown.first().toStdString();
+
+    ui.AnswerExec([](QDialog& dialog) {
+        QTest::mouseClick(&testing::Child<QPushButton>(dialog, "btnSendAnyway"), Qt::LeftButton);
+    });
+    ui.AnswerExec([](QDialog& dialog) { dialog.reject(); });
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    EXPECT_EQ(ui.ExecutedDialogs(), (QStringList{"TfrmSendCheck", "TfrmSendCheck", "TfrmUpload"}));
+
+    // A tidy page goes straight to the wizard.
+    BuildTidyPage();
+    Save("Tidy.pgx");
+    ui.AnswerExec([](QDialog& dialog) { dialog.reject(); });
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    EXPECT_EQ(ui.ExecutedDialogs().last(), "TfrmUpload");
+    EXPECT_EQ(ui.ExecutedDialogs().size(), 4);
+}
+
+class SendToWebServerTest : public SendToWebTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SendToWebServerTest, ASavedPageWithItsPicturesArrivesByteForByte) {
+    const fs::path root = fs::path(home) / "server";
+    fs::create_directories(root / "www");
+    test::TPyFtpServer server(root, "alice", "secret");
+    ASSERT_NE(server.Port(), 0);
+    StoreProfile(server.Port(), GetParam());
+    OpenShown();
+    BuildTidyPage();
+    Save("Boat Trip.pgx");
+
+    std::vector<std::string> stored;
+    ui.AnswerMessage(mbOK);  // "Transfer Completed."
+    ui.AnswerExec([&](QDialog& dialog) {
+        auto& wizard = dynamic_cast<TfrmUpload&>(dialog);
+        test::TWizardDriver driver(wizard);
+        driver.Send("Local");
+        ASSERT_TRUE(driver.WaitForIdle());
+        stored = driver.Commands("STOR");
+        EXPECT_EQ(driver.Commands(GetParam() ? "PASV" : "PORT").size(), 4u);
+        QTest::mouseClick(wizard.Form().btnExit, Qt::LeftButton);
+    });
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+
+    EXPECT_EQ(stored, (std::vector<std::string>{"STOR BoatTrip.html", "STOR oar.bmp",
+                                                "STOR boat.bmp", "STOR sea.jpg"}));
+    const std::pair<std::string, std::string> files[] = {
+        {"BoatTrip.html", home + kUploadFolder + "BoatTrip.html"},
+        {"oar.bmp", home + kImagesFolder + "oar.bmp"},
+        {"boat.bmp", home + kImagesFolder + "boat.bmp"},
+        {"sea.jpg", home + kBackgroundsFolder + "sea.jpg"}};
+    for (const auto& [name, local] : files) {
+        ASSERT_TRUE(Exists((root / "www" / name).string())) << name;
+        EXPECT_EQ(ReadFile((root / "www" / name).string()), ReadFile(local)) << name;
+    }
+    EXPECT_NE(ReadFile(home + kUploadFolder + "BoatTrip.html").find("SRC=\"boat.bmp\""),
+              std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SendToWebServerTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("Passive") : std::string("Active");
+                         });
+
+}  // namespace
+}  // namespace tessel
