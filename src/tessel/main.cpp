@@ -1,6 +1,8 @@
 // The desktop program: splash window, application, main window, message loop.
 
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTimer>
 #include <cstdio>
 
@@ -15,6 +17,7 @@
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/QtUiServices.h"
 #include "platform/gui/TessApplication.h"
+#include "ui_Main.h"
 
 using namespace tessel;
 
@@ -53,6 +56,9 @@ int main(int argc, char** argv) {
         RegisterFileTypes(DataHome(folders), QApplication::applicationFilePath());
     };
     environment.hideSplash = [&splash] { splash.hide(); };
+    // Beside the pages, in the per-user program folder: a program folder of its own
+    // (TESSEL_HOME) keeps its own copies.
+    environment.recoveryFolder = programFolder + kRecoveryFolder;
     TfrmMain main(ui, std::move(environment));
 
     QElapsedTimer splashWait;
@@ -70,6 +76,16 @@ int main(int argc, char** argv) {
                          "tessel: main window idle after %lld ms (splash wait %lld ms excluded)\n",
                          static_cast<long long>(sinceStart.elapsed() - waited),
                          static_cast<long long>(waited));
+        });
+    }
+    // For the test that kills the program in the middle of editing: the page gets unsaved
+    // changes through the window's own handlers, a typed title and a heading dropped at the
+    // end of the block list, as a user's hands would give it.
+    if (const QString title = qEnvironmentVariable("TESSEL_TEST_EDIT_TITLE"); !title.isEmpty()) {
+        QTimer::singleShot(0, &main, [&main, title] {
+            main.Form().txtPageTitle->setText(title);
+            main.Form().lstPalette->setCurrentRow(0);
+            main.lstBlocksDragDrop(TDragSource::Palette, main.Form().lstBlocks->count());
         });
     }
     return QApplication::exec();
