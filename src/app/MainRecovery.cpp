@@ -2,6 +2,7 @@
 // latest a minute after a change and at once after a block was added, moved or deleted, so
 // that a crash or a kill does not lose the work. The next start offers to restore it.
 
+#include <QApplication>
 #include <QDateTime>
 #include <QLocale>
 #include <QTimer>
@@ -39,6 +40,10 @@ void TfrmMain::StartRecovery() {
 }
 
 void TfrmMain::tmrRecoveryTimer() {
+    // A modal dialog means a handler is waiting for the user half-way through its work; the
+    // next tick finds the page whole again.
+    if (QApplication::activeModalWidget() != nullptr)
+        return;
     KeepRecoveryCopy();
 }
 
