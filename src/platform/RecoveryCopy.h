@@ -100,8 +100,8 @@ class TClaimedCopy {
 };
 
 // Claims the newest copy in `folder` whose program no longer runs (older ones wait for later
-// starts, one a start). Slots that lost their
-// copy or record on the way (a program killed while it cleaned up) are removed on the way.
+// starts, one a start). Slots that lost their copy or record (a program killed while it
+// cleaned up) are removed on the way.
 std::optional<TClaimedCopy> ClaimNewestOrphan(const std::string& folder);
 
 }  // namespace tessel
