@@ -22,7 +22,6 @@ class QMenu;
 class QAction;
 class QImage;
 class QPlainTextEdit;
-class QTimer;
 class QUrl;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -313,7 +312,6 @@ class TfrmMain : public QWidget, private TPageHost {
     // This run's recovery copy, and a copy of an earlier run that the next save removes.
     std::unique_ptr<TRecoveryCopy> recovery_;
     std::unique_ptr<TClaimedCopy> earlierCopy_;
-    QTimer* tmrRecovery_ = nullptr;
     bool recoveryFailureReported_ = false;
     std::string restoredFrom_;  // a restored page's file, which its save dialog proposes
 

@@ -32,11 +32,11 @@ void TfrmMain::StartRecovery() {
     if (env_.recoveryFolder.empty())
         return;
     recovery_ = std::make_unique<TRecoveryCopy>(env_.recoveryFolder);
-    tmrRecovery_ = new QTimer(this);
-    tmrRecovery_->setObjectName(QStringLiteral("tmrRecovery"));
-    tmrRecovery_->setInterval(kRecoveryIntervalMs);
-    connect(tmrRecovery_, &QTimer::timeout, this, &TfrmMain::tmrRecoveryTimer);
-    tmrRecovery_->start();
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("tmrRecovery"));
+    timer->setInterval(kRecoveryIntervalMs);
+    connect(timer, &QTimer::timeout, this, &TfrmMain::tmrRecoveryTimer);
+    timer->start();
 }
 
 void TfrmMain::tmrRecoveryTimer() {
