@@ -15,6 +15,7 @@
 #include "dialogs/TipDay.h"
 #include "html/MakerAddresses.h"
 #include "platform/ProgramFolder.h"
+#include "platform/RecoveryCopy.h"
 #include "platform/RegistryStore.h"
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/OpenWithShell.h"
@@ -90,6 +91,8 @@ void TfrmMain::FormCreate() {
         OpenDocument(FromQt(env_.arguments.first()));
         btnCreateClick();
     }
+    StartRecovery();
+    OfferRecoveredPage();
     if (tipsAtStart_ != 0) {
         show();
         mnuTipsClick();
@@ -159,6 +162,7 @@ bool TfrmMain::FormCloseQuery() {
     if (!AskSaveChanges())
         return false;
     WriteSettings();
+    DiscardRecoveryCopy();
     std::error_code ignored;
     std::filesystem::remove(env_.programFolder + kDocumentsFolder + "~tmp.html", ignored);
     if (env_.help != nullptr)

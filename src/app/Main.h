@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QStringList>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,6 +37,8 @@ class THelpViewer;
 class TRegistryStore;
 class TWebTheme;
 class TfrmFields;
+class TRecoveryCopy;
+class TClaimedCopy;
 
 // What the window's creator hands in, so that tests can build it without the user's files.
 struct TMainEnvironment {
@@ -46,6 +49,8 @@ struct TMainEnvironment {
     std::function<void()> registerFileTypes;
     std::function<int(int)> randomBelow;  // the tip of the day's choice; empty: random
     std::function<void()> hideSplash;     // run when the window is first shown
+    std::string recoveryFolder;           // ends in "/"; empty: no recovery copies are kept
+    std::function<std::int64_t()> now;    // seconds since 1970 UTC; empty: the system clock
 };
 
 // Where a drag started.
@@ -179,6 +184,11 @@ class TfrmMain : public QWidget, private TPageHost {
     std::optional<std::string> SaveDocumentAs(const QString& suffix, const QString& filter,
                                               const std::string& folder);
 
+    // --- recovery copies
+    void tmrRecoveryTimer();
+    // Writes the recovery copy of a modified page (when it changed since the last one).
+    void KeepRecoveryCopy();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -252,6 +262,13 @@ class TfrmMain : public QWidget, private TPageHost {
     void ExchangeFormRows(int from, int to);
     std::string FieldsPath() const;
 
+    // Recovery copies.
+    void StartRecovery();
+    void OfferRecoveredPage();
+    void RestorePage(TClaimedCopy& copy);
+    void DiscardRecoveryCopy();
+    void RemoveEarlierCopy();
+
     // Document commands.
     // The check before sending; false when the user goes back to the page.
     bool CheckPageBeforeSending();
@@ -294,6 +311,12 @@ class TfrmMain : public QWidget, private TPageHost {
     int paneWidth_ = 250;
     bool shownBefore_ = false;
     bool themesSavePending_ = false;  // the theme file could not be written
+
+    // This run's recovery copy, and a copy of an earlier run that the next save removes.
+    std::unique_ptr<TRecoveryCopy> recovery_;
+    std::unique_ptr<TClaimedCopy> earlierCopy_;
+    bool recoveryFailureReported_ = false;
+    std::string restoredFrom_;  // a restored page's file, which its save dialog proposes
 
     // Mouse state of the drag sources and the block list's click.
     TDragSource pressedSource_ = TDragSource::None;

@@ -134,6 +134,7 @@ void TfrmMain::lstBlocksDragDrop(TDragSource source, int target) {
             ShowBlock();
     } catch (const EListError&) {
     }
+    KeepRecoveryCopy();
 }
 
 bool TfrmMain::imgTrashDragOver(TDragSource source) {
@@ -187,6 +188,7 @@ void TfrmMain::mnuDeleteClick() {
         }
     } catch (const EListError&) {
     }
+    KeepRecoveryCopy();
 }
 
 void TfrmMain::StoreBlock() {

@@ -10,6 +10,7 @@
 #include "document/Stream.h"
 #include "platform/AtomicFile.h"
 #include "platform/HelpContexts.h"
+#include "platform/RecoveryCopy.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
 #include "themes/core/WebTheme.h"
@@ -67,6 +68,7 @@ bool TfrmMain::AskSaveChanges() {
         mnuSaveClick();
     } else {
         modified_ = false;
+        DiscardRecoveryCopy();
     }
     return !modified_;
 }
@@ -139,6 +141,12 @@ std::optional<std::string> TfrmMain::SaveDocumentAs(const QString& suffix, const
     request.defaultSuffix = suffix;
     request.filter = filter;
     request.folder = ToQt(env_.programFolder + folder);
+    if (!restoredFrom_.empty() && folder == kDocumentsFolder) {
+        // A restored page goes back to its own file unless the user picks another.
+        const std::filesystem::path original(restoredFrom_);
+        request.folder = ToQt(original.parent_path().string());
+        request.fileName = ToQt(original.filename().string());
+    }
     const std::optional<QString> chosen = ui_.SaveFileName(this, request);
     if (!chosen)
         return std::nullopt;
@@ -166,6 +174,9 @@ void TfrmMain::mnuSaveClick() {
     currentName_ = path;
     SetTitle(currentName_);
     modified_ = false;
+    restoredFrom_.clear();
+    DiscardRecoveryCopy();
+    RemoveEarlierCopy();
 
     if (!failures.isEmpty()) {
         ShowError(QStringLiteral("The page was saved as %1, but writing its web page failed:\n\n%2")

@@ -2,6 +2,8 @@
 
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTimer>
 #include <cstdio>
 
@@ -17,6 +19,7 @@
 #include "platform/gui/QtUiServices.h"
 #include "platform/gui/TessApplication.h"
 #include "tessel/QuitWhenIdle.h"
+#include "ui_Main.h"
 
 using namespace tessel;
 
@@ -59,6 +62,9 @@ int main(int argc, char** argv) {
         RegisterFileTypes(DataHome(folders), QApplication::applicationFilePath());
     };
     environment.hideSplash = [&splash] { splash.hide(); };
+    // Beside the pages, in the per-user program folder: a program folder of its own
+    // (TESSEL_HOME) keeps its own copies.
+    environment.recoveryFolder = programFolder + kRecoveryFolder;
     TfrmMain main(ui, std::move(environment));
 
     QElapsedTimer splashWait;
@@ -76,6 +82,16 @@ int main(int argc, char** argv) {
                          "tessel: main window idle after %lld ms (splash wait %lld ms excluded)\n",
                          static_cast<long long>(sinceStart.elapsed() - waited),
                          static_cast<long long>(waited));
+        });
+    }
+    // For the test that kills the program in the middle of editing: the page gets unsaved
+    // changes through the window's own handlers, a typed title and a heading dropped at the
+    // end of the block list, as a user's hands would give it.
+    if (const QString title = qEnvironmentVariable("TESSEL_TEST_EDIT_TITLE"); !title.isEmpty()) {
+        QTimer::singleShot(0, &main, [&main, title] {
+            main.Form().txtPageTitle->setText(title);
+            main.Form().lstPalette->setCurrentRow(0);
+            main.lstBlocksDragDrop(TDragSource::Palette, main.Form().lstBlocks->count());
         });
     }
     return quitWhenIdle.HasQuit() ? 0 : QApplication::exec();

@@ -75,6 +75,8 @@ class MainWindowTest : public ::testing::Test {
         environment.registerFileTypes = [this] { ++registrations; };
         environment.randomBelow = [](int) { return 0; };
         environment.help = help;
+        environment.recoveryFolder = recoveryFolder;
+        environment.now = now;
         window = std::make_unique<TfrmMain>(ui, std::move(environment));
         return *window;
     }
@@ -160,6 +162,8 @@ class MainWindowTest : public ::testing::Test {
     TScriptedUiServices ui;
     int registrations = 0;
     THelpViewer* help = nullptr;
+    std::string recoveryFolder;  // empty: the window keeps no recovery copies
+    std::function<std::int64_t()> now;
     std::unique_ptr<TfrmMain> window;
 };
 

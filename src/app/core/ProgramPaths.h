@@ -18,6 +18,8 @@ inline constexpr const char* kTemplatesFolder = "Templates/";
 inline constexpr const char* kUploadFolder = "Upload/";
 inline constexpr const char* kImagesFolder = "Upload/images/";
 inline constexpr const char* kBackgroundsFolder = "Upload/backgrounds/";
+// The copies of pages with unsaved changes, kept in case the program stops.
+inline constexpr const char* kRecoveryFolder = "Recovery/";
 
 // The part of a path after its last "/".
 std::string FileNameOf(std::string_view path);
