@@ -525,6 +525,12 @@ void TCustomWSocket::TriggerSessionConnected(std::uint16_t error) {
     }
 }
 
+void TCustomWSocket::TriggerDataSent(std::uint16_t error) {
+    if (OnDataSent) {
+        OnDataSent(this, error);
+    }
+}
+
 bool TCustomWSocket::TriggerDataAvailable(std::uint16_t error) {
     if (OnDataAvailable) {
         OnDataAvailable(this, error);
@@ -719,7 +725,7 @@ void TCustomWSocket::FireDataSent() {
     int left = kDataSentBatch;
     do {
         FDataSentOwed = false;
-        OnDataSent(this, 0);
+        TriggerDataSent(0);
         if (alive.expired()) {
             return;
         }
