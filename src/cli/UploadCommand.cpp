@@ -153,8 +153,7 @@ void PrintCertificate(const TTlsCertificateInfo& cert, std::ostream& err) {
         << "  Valid from: " << cert.validFrom << "\n"
         << "  Valid to:   " << cert.validTo << "\n"
         << "  SHA-256:    " << cert.sha256 << "\n"
-        << "If you trust it for this server, run again with --trust-sha256 " << cert.sha256
-        << "\n";
+        << "If you trust it for this server, run again with --trust-sha256 " << cert.sha256 << "\n";
 }
 
 std::unique_ptr<QCoreApplication> EnsureApplication() {

@@ -310,23 +310,16 @@ void TCustomFtpCli::FailWithLine(std::uint16_t code, const std::string& line) {
 namespace {
 
 constexpr const char* kPhaseNames[] = {
-    "Idle",        "BetweenSteps",  "Lookup",     "Connecting",    "Banner", "Connected", "Reply",
-    "DataConnect", "TransferReply", "FinalReply", "FinalAccepted", "TlsHandshake", "Closed",
-    "Aborting"};
-constexpr TFtpState kPhaseStates[] = {fsReady,
-                                      fsInternalReady,
-                                      fsDnsLookup,
-                                      fsWaitingBanner,
-                                      fsWaitingBanner,
-                                      fsConnected,
-                                      fsWaitingResponse,
-                                      fsWaitingResponse,
-                                      fsWaitingResponse,
-                                      fsWaitingResponse,
-                                      fsWaitingResponse,
-                                      fsWaitingResponse,
-                                      fsNotConnected,
-                                      fsAbort};
+    "Idle",          "BetweenSteps", "Lookup",      "Connecting",    "Banner",
+    "Connected",     "Reply",        "DataConnect", "TransferReply", "FinalReply",
+    "FinalAccepted", "TlsHandshake", "Closed",      "Aborting"};
+constexpr TFtpState kPhaseStates[] = {fsReady,           fsInternalReady,
+                                      fsDnsLookup,       fsWaitingBanner,
+                                      fsWaitingBanner,   fsConnected,
+                                      fsWaitingResponse, fsWaitingResponse,
+                                      fsWaitingResponse, fsWaitingResponse,
+                                      fsWaitingResponse, fsWaitingResponse,
+                                      fsNotConnected,    fsAbort};
 constexpr const char* kDataPhaseNames[] = {"NoData",   "DataOpening",   "DataSecuring",
                                            "DataOpen", "DataStreaming", "DataClosed"};
 

@@ -58,7 +58,13 @@ struct TFtpStepDef {
 // One row per step, in the order in which the steps of a compound request run.
 inline constexpr TFtpStepDef kSteps[] = {
     {stOpen, rqOpen, ssOpen, "", agNone, {220}, arReport},
-    {stAuth, rqAuth, ssCommand, "AUTH TLS", agNone, {234}, arStartTls,
+    {stAuth,
+     rqAuth,
+     ssCommand,
+     "AUTH TLS",
+     agNone,
+     {234},
+     arStartTls,
      "The server does not offer TLS"},
     {stPbsz, rqPbsz, ssCommand, "PBSZ 0", agNone, {200}, arReport},
     {stProt, rqProt, ssCommand, "PROT P", agNone, {200}, arProtected},

@@ -166,9 +166,9 @@ bool TCustomTlsWSocket::StartTls() {
         // The verdict is taken after the handshake, so that a refused certificate can
         // still be shown to the user.
         SSL_CTX_set_verify(ctx, SSL_VERIFY_NONE, nullptr);
-        const bool loaded = TlsCaFile.empty()
-                                ? SSL_CTX_set_default_verify_paths(ctx) == 1
-                                : SSL_CTX_load_verify_locations(ctx, TlsCaFile.c_str(), nullptr) == 1;
+        const bool loaded =
+            TlsCaFile.empty() ? SSL_CTX_set_default_verify_paths(ctx) == 1
+                              : SSL_CTX_load_verify_locations(ctx, TlsCaFile.c_str(), nullptr) == 1;
         if (!loaded) {
             t.ctx.reset();
             FTlsErrorText = "TLS: cannot read the trusted certificates" +
