@@ -346,11 +346,11 @@ int TCustomWSocket::Send(const void* data, int length) {
     const char* p = static_cast<const char*>(data);
     int left = std::max(length, 0);
     if (FBufList.empty()) {
-        FBufList.emplace_back();
+        FBufList.emplace_back(FSendBlockSize);
     }
     while (left > 0) {
         if (FBufList.back().IsFull()) {
-            FBufList.emplace_back();
+            FBufList.emplace_back(FSendBlockSize);
         }
         const int n = FBufList.back().Write(p, left);
         p += n;

@@ -141,6 +141,8 @@ class TCustomWSocket {
     // Closes at once: shutdownFirst sends the end of the stream before the close.
     void InternalClose(bool shutdownFirst, std::uint16_t error);
     void SetLastError(int code) { FLastError = code; }
+    // The capacity of the send queue's blocks from the next block on.
+    void SetSendBlockSize(int size) { FSendBlockSize = size; }
     int SystemRcvdCount();
     void AddReadCount(long long n) { FReadCount += n; }
     int SystemReceive(void* buffer, int size);
@@ -200,6 +202,7 @@ class TCustomWSocket {
     int FLastError = 0;
     std::string FLastErrorText;
     std::deque<TBuffer> FBufList;
+    int FSendBlockSize = kSendBlockSize;
     std::string FAcceptedPeerAddr;
 };
 

@@ -26,6 +26,9 @@ constexpr int kCipherReadChunk = 16 * 1024 + 512;
 // Ciphertext taken from the system but not yet decrypted never exceeds this.
 constexpr std::size_t kCipherInputCap = 2 * kCipherReadChunk;
 constexpr int kPlainCapacity = 16 * 1024;
+// A record of one 1514-byte block with the largest overhead of a TLS 1.2 CBC suite (header,
+// IV, MAC, padding) still fits one send block, so it leaves in one system call.
+constexpr int kTlsSendBlockSize = kSendBlockSize + 256;
 
 enum TTlsPhase {
     tpNone,       // plain connection
@@ -195,6 +198,7 @@ bool TCustomTlsWSocket::StartTls() {
         SSL_set_session(t.ssl, t.reuse);
     }
     t.phase = tpHandshake;
+    SetSendBlockSize(kTlsSendBlockSize);
     const int r = SSL_do_handshake(t.ssl);
     if (r != 1 && SSL_get_error(t.ssl, r) != SSL_ERROR_WANT_READ) {
         FTlsErrorText = "TLS handshake failed: " + OpenSslErrorText();
@@ -440,12 +444,14 @@ void TCustomTlsWSocket::Close() {
 void TCustomTlsWSocket::Listen() {
     FTls->FreeSsl();
     FTls->phase = tpNone;
+    SetSendBlockSize(kSendBlockSize);
     TCustomSocksWSocket::Listen();
 }
 
 void TCustomTlsWSocket::TriggerSessionConnected(std::uint16_t error) {
     FTls->FreeSsl();  // a new connection is plain until StartTls
     FTls->phase = tpNone;
+    SetSendBlockSize(kSendBlockSize);
     TCustomSocksWSocket::TriggerSessionConnected(error);
 }
 
