@@ -236,6 +236,9 @@ void TCustomFtpCli::DataConnectionReady() {
     SetState(dpSecuring);
     SecureControlSocket(d);
     d.ReuseTlsSessionOf(*FControlSocket);
+    // Servers pay per record: an upload goes out in full-size records, as other clients'
+    // do, while the file is still read and handed over one block at a time.
+    d.TlsGatherWrites = !Receiving();
     d.OnTlsDone = [this](TCustomWSocket*, std::uint16_t e) { DataTlsDone(e); };
     if (!d.StartTls()) {
         DataTlsDone(kTlsHandshakeFailed);

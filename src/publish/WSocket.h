@@ -260,6 +260,10 @@ class TCustomTlsWSocket : public TCustomSocksWSocket {
     // A SHA-256 fingerprint that is accepted instead of chain and name verification, and
     // the only certificate accepted when set.
     std::string TlsPinnedSha256;
+    // Bulk data: sent blocks are gathered into records of up to 16 KiB (encrypted when the
+    // next block would not fit, and at Close) instead of one record per Send. OnDataSent
+    // still follows every Send. Set before StartTls.
+    bool TlsGatherWrites = false;
 
     // The handshake ended: 0 when the connection is protected, else a kTls... code with
     // TlsErrorText(); the connection is then closed.
@@ -293,6 +297,7 @@ class TCustomTlsWSocket : public TCustomSocksWSocket {
     struct TTlsState;
 
     bool FlushTlsOutput();
+    bool WriteGathered();
     void PullCiphertext();
     void ContinueHandshake();
     void HandshakeDone();

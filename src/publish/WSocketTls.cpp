@@ -26,9 +26,9 @@ constexpr int kCipherReadChunk = 16 * 1024 + 512;
 // Ciphertext taken from the system but not yet decrypted never exceeds this.
 constexpr std::size_t kCipherInputCap = 2 * kCipherReadChunk;
 constexpr int kPlainCapacity = 16 * 1024;
-// A record of one 1514-byte block with the largest overhead of a TLS 1.2 CBC suite (header,
-// IV, MAC, padding) still fits one send block, so it leaves in one system call.
-constexpr int kTlsSendBlockSize = kSendBlockSize + 256;
+// More than the largest overhead of a record (a TLS 1.2 CBC suite's header, IV, MAC and
+// padding): a record fits one block of the send queue and leaves in one system call.
+constexpr int kRecordOverhead = 256;
 
 enum TTlsPhase {
     tpNone,       // plain connection
@@ -110,6 +110,7 @@ struct TCustomTlsWSocket::TTlsState {
     std::vector<char> plain = std::vector<char>(kPlainCapacity);
     std::size_t plainPos = 0;
     std::size_t plainLen = 0;
+    std::vector<char> gathered;  // plaintext of the next record, with TlsGatherWrites
 
     ~TTlsState() {
         FreeSsl();
@@ -120,6 +121,7 @@ struct TCustomTlsWSocket::TTlsState {
         ssl = nullptr;
         rbio = wbio = nullptr;
         plainPos = plainLen = 0;
+        gathered.clear();
     }
     std::size_t PlainLeft() const { return plainLen - plainPos; }
 };
@@ -198,7 +200,8 @@ bool TCustomTlsWSocket::StartTls() {
         SSL_set_session(t.ssl, t.reuse);
     }
     t.phase = tpHandshake;
-    SetSendBlockSize(kTlsSendBlockSize);
+    SetSendBlockSize(TlsGatherWrites ? kPlainCapacity + kRecordOverhead
+                                     : kSendBlockSize + kRecordOverhead);
     const int r = SSL_do_handshake(t.ssl);
     if (r != 1 && SSL_get_error(t.ssl, r) != SSL_ERROR_WANT_READ) {
         FTlsErrorText = "TLS handshake failed: " + OpenSslErrorText();
@@ -211,16 +214,36 @@ bool TCustomTlsWSocket::StartTls() {
 
 // Hands what OpenSSL wrote to the socket's send queue.
 bool TCustomTlsWSocket::FlushTlsOutput() {
+    BIO* out = FTls->wbio;
+    if (out == nullptr || BIO_ctrl_pending(out) == 0) {
+        return true;
+    }
+    // All of it in one Send, so that a record leaves in as few system calls as it can.
+    // Send copies the bytes into its queue before anything else can happen.
+    char* data = nullptr;
+    const long n = BIO_get_mem_data(out, &data);
     const auto alive = AliveToken();
-    char buf[4096];
-    while (FTls->wbio != nullptr && BIO_ctrl_pending(FTls->wbio) > 0) {
-        const int n = BIO_read(FTls->wbio, buf, sizeof buf);
-        if (n <= 0) {
-            break;
-        }
-        if (TCustomWSocket::Send(buf, n) < 0 || alive.expired()) {
-            return false;
-        }
+    const int sent = TCustomWSocket::Send(data, static_cast<int>(n));
+    if (alive.expired()) {
+        return false;
+    }
+    if (FTls->wbio == out) {
+        (void)BIO_reset(out);
+    }
+    return sent >= 0;
+}
+
+// Encrypts the gathered plaintext as one record.
+bool TCustomTlsWSocket::WriteGathered() {
+    TTlsState& t = *FTls;
+    if (t.gathered.empty()) {
+        return true;
+    }
+    const int r = SSL_write(t.ssl, t.gathered.data(), static_cast<int>(t.gathered.size()));
+    t.gathered.clear();
+    if (r <= 0) {
+        TlsFail(kTlsProtocolError, "TLS error: " + OpenSslErrorText());
+        return false;
     }
     return true;
 }
@@ -395,13 +418,24 @@ int TCustomTlsWSocket::Send(const void* data, int length) {
         SetLastError(WSAENOTCONN);
         return -1;
     }
-    if (length > 0 && SSL_write(t.ssl, data, length) <= 0) {
+    length = std::max(length, 0);
+    if (TlsGatherWrites) {
+        const auto* bytes = static_cast<const char*>(data);
+        if (t.gathered.size() + static_cast<std::size_t>(length) > kPlainCapacity &&
+            !WriteGathered()) {
+            return -1;
+        }
+        t.gathered.insert(t.gathered.end(), bytes, bytes + length);
+        if (t.gathered.size() + kSendBlockSize > kPlainCapacity && !WriteGathered()) {
+            return -1;
+        }
+    } else if (length > 0 && SSL_write(t.ssl, data, length) <= 0) {
         TlsFail(kTlsProtocolError, "TLS error: " + OpenSslErrorText());
         return -1;
     }
     if (BIO_ctrl_pending(t.wbio) == 0) {
-        // Nothing to send still owes the caller its OnDataSent.
-        return TCustomWSocket::Send(data, 0);
+        // Nothing to send yet still owes the caller its OnDataSent.
+        return TCustomWSocket::Send(data, 0) < 0 ? -1 : length;
     }
     return FlushTlsOutput() ? length : -1;
 }
@@ -432,6 +466,9 @@ int TCustomTlsWSocket::RcvdCount() {
 void TCustomTlsWSocket::Close() {
     TTlsState& t = *FTls;
     if (t.phase == tpOpen && State() == wsConnected) {
+        if (!WriteGathered()) {
+            return;
+        }
         t.phase = tpClosing;
         SSL_shutdown(t.ssl);
         FlushTlsOutput();
