@@ -194,17 +194,25 @@ def bench_server(server, args, big, small, tls=None):
           " curl CPU ms/MB |")
     print("|---|---|---|---|---|---|")
     for passive in (False, True):
+        # curl 7.88 fails every active-mode FTPS upload ("sa_addr inet_ntop() failed").
+        with_curl = passive or not tls
         ours, theirs = [], []
         # Alternate the clients so that a burst of load elsewhere hits both alike.
         for _ in range(args.runs):
             ours.append(cli(big, passive))
             check("big.bin", mb * 1024 * 1024)
-            theirs.append(curl(big, passive))
-            check("curl-big.bin", mb * 1024 * 1024)
+            if with_curl:
+                theirs.append(curl(big, passive))
+                check("curl-big.bin", mb * 1024 * 1024)
         ours = min(ours, key=lambda r: r[0])
+        mode = "passive" if passive else "active"
+        if not with_curl:
+            print("| %s | %.1f | n/a | n/a | %.2f | n/a |" % (
+                mode, mb / ours[0], 1000 * ours[1] / mb), flush=True)
+            continue
         theirs = min(theirs, key=lambda r: r[0])
         print("| %s | %.1f | %.1f | %.2f | %.2f | %.2f |" % (
-            "passive" if passive else "active", mb / ours[0], mb / theirs[0],
+            mode, mb / ours[0], mb / theirs[0],
             theirs[0] / ours[0], 1000 * ours[1] / mb, 1000 * theirs[1] / mb), flush=True)
     small_rss = peak_rss_kb(cli_argv(small, False), env)
     check("small.bin", 1024 * 1024)

@@ -249,7 +249,8 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
     uploader.OnError = [&](const std::string& message) {
         printer.Flush();
         err << message << "\n";
-        if (client.ErrorMessage().rfind("The server's certificate", 0) == 0) {
+        if (uploader.LastError() == kTlsCertificateUntrusted ||
+            uploader.LastError() == kTlsCertificateChanged) {
             PrintCertificate(client.ServerCertificate(), err);
         }
         failed = true;

@@ -39,6 +39,10 @@ class TFtpUploader {
     // The Send button: the client's log-in data must already be set.
     void Start();
     bool Running() const { return FRunning; }
+    // The code of the request that failed in this session, 0 when none did. With
+    // kTlsCertificateUntrusted the client's ServerCertificate() is what to ask the user
+    // about; with kTlsCertificateChanged it is not the certificate trusted before.
+    std::uint16_t LastError() const { return FLastError; }
     const std::string& Label() const { return FLabel; }
 
   private:
@@ -59,6 +63,7 @@ class TFtpUploader {
     bool FCompleted = false;
     bool FFailed = false;
     bool FDirectoryOffered = false;
+    std::uint16_t FLastError = 0;
 };
 
 }  // namespace tessel

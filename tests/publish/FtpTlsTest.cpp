@@ -212,6 +212,47 @@ INSTANTIATE_TEST_SUITE_P(
                                 false, 1, 0, ""}),
     [](const auto& info) { return info.param.name; });
 
+TEST(FtpTlsCommandLineTest, ShowsAnUntrustedCertificateAndAcceptsItOncePinned) {
+    TTempDir local;
+    TTempDir serverDir;
+    TTestCa ca(local.Path());
+    const TTestCertificate cert = ca.SelfSigned("selfmade", "IP:127.0.0.1");
+    TVsftpdServer server(serverDir.Path(), &cert);
+    if (server.Port() == 0) {
+        GTEST_SKIP() << server.Problem();
+    }
+    const std::string page = MakeBytes(40000, 5);
+    WriteFile(local.Path() / "index.html", page);
+    setenv("TESSEL_TEST_FTP_PASSWORD", "tests@example.com", 1);
+    const std::vector<std::string> args = {
+        "--host", "127.0.0.1", "--port",         std::to_string(server.Port()),
+        "--user", "anonymous", "--password-env", "TESSEL_TEST_FTP_PASSWORD",
+        "--dir",  "pub",       "--tls"};
+    const auto run = [&](std::vector<std::string> extra, std::string& errText) {
+        std::vector<std::string> all = args;
+        all.insert(all.end(), extra.begin(), extra.end());
+        all.push_back((local.Path() / "index.html").string());
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code = RunUploadCommand(all, out, err);
+        errText = err.str();
+        return code;
+    };
+    std::string err;
+    EXPECT_EQ(run({}, err), 1);
+    EXPECT_NE(err.find("not trusted: self-signed certificate"), std::string::npos) << err;
+    EXPECT_NE(err.find("  SHA-256:    " + cert.sha256 + "\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("  Issued to:  CN=selfmade,O=Tessel Tests"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(server.UploadDir() / "index.html"));
+
+    EXPECT_EQ(run({"--trust-sha256", cert.sha256}, err), 0) << err;
+    EXPECT_TRUE(ReadFile(server.UploadDir() / "index.html") == page);
+
+    const std::string other = ca.SelfSigned("other", "IP:127.0.0.1").sha256;
+    EXPECT_EQ(run({"--trust-sha256", other}, err), 1);
+    EXPECT_NE(err.find("certificate has changed"), std::string::npos) << err;
+}
+
 TEST(FtpTlsRefusalTest, ServerWithoutTlsIsRefusedBeforeAnythingElse) {
     TScriptedFtpServer server(
         {Send("220 Plain only\r\n"), Expect("AUTH TLS"), Send("500 AUTH not understood\r\n")});
