@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails on a C++ file not formatted with .clang-format, then builds everything with
 # AddressSanitizer and UndefinedBehaviorSanitizer, runs every test through ctest, and runs the
-# stream-reader fuzzer for a bounded time.
+# stream-reader fuzzer for a bounded time; last, builds the Debian package and tries it installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -20,3 +20,5 @@ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DTESSEL_FUZZ=ON
 cmake --build build/fuzz -j "$jobs"
 ctest --test-dir build/fuzz --output-on-failure
+
+tools/test-install.sh

@@ -21,6 +21,25 @@ bool FileHolds(const std::string& path, const std::string& content) {
     return existing.str() == content;
 }
 
+// A path as a desktop entry's string value.
+std::string EntryValue(const std::string& text) {
+    std::string value;
+    for (const char c : text) {
+        if (c == '\\') {
+            value += "\\\\";
+        } else if (c == '\n') {
+            value += "\\n";
+        } else if (c == '\t') {
+            value += "\\t";
+        } else if (c == '\r') {
+            value += "\\r";
+        } else {
+            value += c;
+        }
+    }
+    return value;
+}
+
 }  // namespace
 
 std::string MimePackageXml() {
@@ -61,6 +80,7 @@ std::string QuotedExecArgument(const std::string& programPath) {
 }
 
 std::string DesktopEntry(const std::string& programPath) {
+    // TryExec hides the entry once the program is gone, e.g. after its package was removed.
     std::ostringstream entry;
     entry << "[Desktop Entry]\n"
           << "Type=Application\n"
@@ -68,18 +88,22 @@ std::string DesktopEntry(const std::string& programPath) {
           << "GenericName=Web Page Builder\n"
           << "Comment=Build your web page piece by piece\n"
           << "Exec=" << QuotedExecArgument(programPath) << " %f\n"
+          << "TryExec=" << EntryValue(programPath) << "\n"
           << "Icon=" << kProgramIconName << "\n"
           << "MimeType=" << kPageMimeType << ";" << kTemplateMimeType << ";\n"
           << "Terminal=false\n"
-          << "Categories=Development;WebDevelopment;\n";
+          << "Categories=Development;WebDevelopment;\n"
+          << "Keywords=web;page;html;homepage;ftp;publish;\n"
+          << "StartupNotify=true\n"
+          << "StartupWMClass=tessel\n";
     return entry.str();
 }
 
 TFileTypeFiles FileTypeFilesIn(const std::string& dataHome) {
     const std::string icons = dataHome + "icons/hicolor/scalable/apps/";
     return {dataHome + "mime/packages/brindle-tessel.xml",
-            dataHome + "applications/brindle-tessel.desktop", icons + kProgramIconName + ".svg",
-            icons + kTemplateIconName + ".svg"};
+            dataHome + "applications/" + kDesktopFileId + ".desktop",
+            icons + kProgramIconName + ".svg", icons + kTemplateIconName + ".svg"};
 }
 
 bool WriteFileIfChanged(const std::string& path, const std::string& content) {

@@ -13,6 +13,10 @@ inline constexpr const char* kPageMimeType = "application/x-brindle-tessel-page"
 inline constexpr const char* kTemplateMimeType = "application/x-brindle-tessel-template";
 inline constexpr const char* kProgramIconName = "brindle-tessel";
 inline constexpr const char* kTemplateIconName = "brindle-tessel-template";
+// The desktop entry's name (without ".desktop"), the same as the installed entry's and the
+// AppStream id, so the entry written at start takes the place of the installed one instead of
+// showing the program twice in the menu.
+inline constexpr const char* kDesktopFileId = "example.brindle_software.Tessel";
 
 std::string MimePackageXml();
 // The entry that opens a document with `programPath` as its first argument.
@@ -22,7 +26,7 @@ std::string QuotedExecArgument(const std::string& programPath);
 
 struct TFileTypeFiles {
     std::string mimePackage;   // <data>/mime/packages/brindle-tessel.xml
-    std::string desktopEntry;  // <data>/applications/brindle-tessel.desktop
+    std::string desktopEntry;  // <data>/applications/<kDesktopFileId>.desktop
     std::string programIcon;   // <data>/icons/hicolor/scalable/apps/brindle-tessel.svg
     std::string templateIcon;  // ... brindle-tessel-template.svg
 };

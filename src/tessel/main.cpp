@@ -1,6 +1,7 @@
 // The desktop program: splash window, application, main window, message loop.
 
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 
@@ -15,6 +16,7 @@
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/QtUiServices.h"
 #include "platform/gui/TessApplication.h"
+#include "tessel/QuitWhenIdle.h"
 
 using namespace tessel;
 
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
     TTessApplication application(argc, argv);
+    // The installed desktop entry and icon, so the desktop shows the windows as this program.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileId));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/tessel.svg")));
+    const TQuitWhenIdle quitWhenIdle;
 
     TSplashScreen splash;
     splash.ShowAtStart();
@@ -72,5 +78,5 @@ int main(int argc, char** argv) {
                          static_cast<long long>(waited));
         });
     }
-    return QApplication::exec();
+    return quitWhenIdle.HasQuit() ? 0 : QApplication::exec();
 }

@@ -30,11 +30,31 @@ TEST(FileTypeRegistration, MapsBothFileTypesToTheProgram) {
               std::string::npos);
 }
 
+// The installed MIME package and desktop entry say what the program registers at start;
+// only the installed entry's Exec differs, as it finds the program on the PATH.
+TEST(FileTypeRegistration, TheInstalledFilesAgreeWithTheRegistration) {
+    const std::string dist = TESSEL_SOURCE_DIST;
+    EXPECT_EQ(ReadWholeFile(dist + "/brindle-tessel.xml"), MimePackageXml());
+
+    const std::string path = "/usr/bin/tessel";
+    std::string expected = DesktopEntry(path);
+    const std::string exec = "Exec=" + QuotedExecArgument(path) + " %f";
+    expected.replace(expected.find(exec), exec.size(), "Exec=tessel %f");
+    const std::string tryExec = "TryExec=" + path;
+    expected.replace(expected.find(tryExec), tryExec.size(), "TryExec=tessel");
+    EXPECT_EQ(ReadWholeFile(dist + "/" + kDesktopFileId + ".desktop"), expected);
+    EXPECT_EQ(FileTypeFilesIn("/d/").desktopEntry,
+              std::string("/d/applications/") + kDesktopFileId + ".desktop");
+}
+
 TEST(FileTypeRegistration, ProgramPathsWithAwkwardCharactersStayOneArgument) {
     EXPECT_EQ(QuotedExecArgument("/home/a b/tessel"), "\"/home/a b/tessel\"");
     EXPECT_EQ(QuotedExecArgument("/x/100%/t"), "\"/x/100%%/t\"");
     EXPECT_EQ(QuotedExecArgument("/x/$HOME/t"), "\"/x/\\\\$HOME/t\"");
     EXPECT_EQ(QuotedExecArgument("/x/a\"b\\c"), "\"/x/a\\\\\"b\\\\\\\\c\"");
+    // The entry goes away with the program; its path is a plain value there.
+    const std::string entry = DesktopEntry("/x/a b\\c/tessel");
+    EXPECT_NE(entry.find("\nTryExec=/x/a b\\\\c/tessel\n"), std::string::npos);
 }
 
 TEST(FileTypeRegistration, RewritesOnlyWhatChanged) {
