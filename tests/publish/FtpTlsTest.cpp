@@ -316,6 +316,30 @@ TEST(FtpTlsRefusalTest, AnOpenedPlainConnectionGetsNoLogIn) {
     EXPECT_EQ(server.Commands(), std::vector<std::string>{"QUIT"});
 }
 
+// RFC 4217 section 4: nothing sent in clear behind the 234 counts, or a man in the middle
+// could answer the first encrypted commands.
+TEST(FtpTlsRefusalTest, ClearTextBehindTheAuthReplyIsDropped) {
+    TTempDir local;
+    TTestCa ca(local.Path());
+    const TTestCertificate cert = ca.Issue("peer", "IP:127.0.0.1");
+    TTlsFtpPeer peer(cert, "", true, "200 PBSZ=0 injected\r\n530 Not logged in injected\r\n");
+    TFtpClient client;
+    client.HostName = "127.0.0.1";
+    client.Port = std::to_string(peer.Port());
+    client.UserName = "anna";
+    client.PassWord = "s3cret";
+    client.Timeout = 10;
+    client.TlsMode = ftpTlsRequired;
+    client.TlsCaFile = ca.CaFile().string();
+    std::vector<std::string> replies;
+    client.OnResponse = [&](TCustomFtpCli* c) { replies.push_back(c->LastResponse()); };
+    ASSERT_TRUE(client.Connect()) << client.ErrorMessage();
+    EXPECT_TRUE(std::none_of(replies.begin(), replies.end(), [](const std::string& r) {
+        return r.find("injected") != std::string::npos;
+    }));
+    EXPECT_TRUE(client.Quit());
+}
+
 // The end of a download is only known from the server's close_notify; a connection that
 // simply ends may have been cut short.
 class FtpTlsDataCloseTest : public ::testing::TestWithParam<bool> {};

@@ -68,11 +68,13 @@ void Reply(SSL* ssl, const std::string& text) {
 
 }  // namespace
 
-TTlsFtpPeer::TTlsFtpPeer(const TTestCertificate& cert, std::string payload, bool closeNotifyOnData)
+TTlsFtpPeer::TTlsFtpPeer(const TTestCertificate& cert, std::string payload, bool closeNotifyOnData,
+                         std::string injected)
     : FCertFile(cert.certFile.string()),
       FKeyFile(cert.keyFile.string()),
       FPayload(std::move(payload)),
-      FCloseNotify(closeNotifyOnData) {
+      FCloseNotify(closeNotifyOnData),
+      FInjected(std::move(injected)) {
     FListener = Listen(FPort);
     FThread = std::thread([this] { Run(); });
 }
@@ -105,7 +107,7 @@ void TTlsFtpPeer::Run() {
             std::lock_guard<std::mutex> lock(FMutex);
             FCommands.push_back(auth);
         }
-        const std::string go = "234 Go ahead\r\n";
+        const std::string go = "234 Go ahead\r\n" + FInjected;
         send(control, go.data(), go.size(), MSG_NOSIGNAL);
         ssl = SSL_new(ctx);
         SSL_set_fd(ssl, control);

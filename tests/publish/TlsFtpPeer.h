@@ -16,7 +16,9 @@ struct TTestCertificate;
 
 class TTlsFtpPeer {
   public:
-    TTlsFtpPeer(const TTestCertificate& cert, std::string payload, bool closeNotifyOnData);
+    // injected: clear text sent right behind the 234 reply, before the handshake.
+    TTlsFtpPeer(const TTestCertificate& cert, std::string payload, bool closeNotifyOnData,
+                std::string injected = {});
     ~TTlsFtpPeer();
     TTlsFtpPeer(const TTlsFtpPeer&) = delete;
     TTlsFtpPeer& operator=(const TTlsFtpPeer&) = delete;
@@ -33,6 +35,7 @@ class TTlsFtpPeer {
     std::string FKeyFile;
     std::string FPayload;
     bool FCloseNotify;
+    std::string FInjected;
     int FListener = -1;
     int FPort = 0;
     std::atomic<bool> FDataReused{false};
