@@ -649,6 +649,7 @@ void TCustomFtpCli::ReplyCheck(int code) {
 // no clear text can pass for an encrypted reply.
 void TCustomFtpCli::StartControlTls() {
     FReader.Clear();
+    FServerCertificate = {};
     SetState(phTlsHandshake);
     ArmDeadline();
     SecureControlSocket(*FControlSocket);
