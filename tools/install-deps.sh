@@ -28,7 +28,8 @@ if [ ! -x "$pure_dir/usr/sbin/pure-ftpd" ]; then
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   deb_dir=$(mktemp -d)
   chmod 777 "$deb_dir"
-  (cd "$deb_dir" && apt-get download pure-ftpd)
+  (cd "$deb_dir" && { apt-get download pure-ftpd 2>/dev/null ||
+    { "${sudo_cmd[@]}" apt-get update -qq && apt-get download pure-ftpd; }; })
   "${sudo_cmd[@]}" mkdir -p "$pure_dir"
   "${sudo_cmd[@]}" dpkg-deb -x "$deb_dir"/pure-ftpd_*.deb "$pure_dir"
   rm -rf "$deb_dir"
