@@ -25,7 +25,8 @@ namespace tessel {
 
 const char* const kUploadUsage =
     "tessel-cli upload --host H [--port P] --user U (--password-file F | --password-env VAR)\n"
-    "                  [--dir D] [--mkdir] [--passive | --active] [--timeout S] FILE...\n"
+    "                  [--dir D] [--mkdir] [--passive | --active] [--timeout S]\n"
+    "                  [--tls [--ca-file F] [--trust-sha256 FP]] FILE...\n"
     "tessel-cli upload --profile NAME [any option above] FILE...\n"
     "  Sends the files by FTP, the last one first, into directory D (or the log-in\n"
     "  directory). --mkdir creates D when the server says it does not exist. The password\n"
@@ -33,7 +34,12 @@ const char* const kUploadUsage =
     "  --profile takes the server address, port, user name, password, directory and\n"
     "  passive mode from the desktop program's server profile NAME (letter case does not\n"
     "  matter); options given as well win over the profile's values. Active mode is the\n"
-    "  default without a profile.\n";
+    "  default without a profile.\n"
+    "  --tls encrypts the session (explicit FTPS): the log-in and the files never travel\n"
+    "  in clear, and a server without TLS is refused. The certificate must verify against\n"
+    "  the system's trusted certificates (or those in PEM file F) and name the host, unless\n"
+    "  its SHA-256 fingerprint is given with --trust-sha256; then only that certificate is\n"
+    "  accepted. A profile's encryption and trusted fingerprint apply with --profile.\n";
 
 namespace {
 
@@ -136,6 +142,20 @@ std::optional<std::string> LoadProfile(TUploadOptions& options) {
     return std::nullopt;
 }
 
+// What a user needs to decide whether to trust a certificate that did not verify.
+void PrintCertificate(const TTlsCertificateInfo& cert, std::ostream& err) {
+    if (cert.Empty()) {
+        return;
+    }
+    err << "The server's certificate:\n"
+        << "  Issued to:  " << cert.issuedTo << "\n"
+        << "  Issued by:  " << cert.issuedBy << "\n"
+        << "  Valid from: " << cert.validFrom << "\n"
+        << "  Valid to:   " << cert.validTo << "\n"
+        << "  SHA-256:    " << cert.sha256 << "\n"
+        << "If you trust it for this server, run again with --trust-sha256 " << cert.sha256 << "\n";
+}
+
 std::unique_ptr<QCoreApplication> EnsureApplication() {
     if (QCoreApplication::instance() != nullptr) {
         return nullptr;
@@ -185,6 +205,9 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
     client.ShareMode = ftpShareExclusive;
     client.Timeout = options.timeout;
     client.Passive = options.passive.value_or(false);
+    client.TlsMode = options.tls.value_or(false) ? ftpTlsRequired : ftpTlsNone;
+    client.TlsCaFile = options.caFile;
+    client.TlsTrustedSha256 = options.trustSha256.value_or("");
 
     TFtpUploader uploader(client);
     for (const auto& file : options.files) {
@@ -226,6 +249,10 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
     uploader.OnError = [&](const std::string& message) {
         printer.Flush();
         err << message << "\n";
+        if (uploader.LastError() == kTlsCertificateUntrusted ||
+            uploader.LastError() == kTlsCertificateChanged) {
+            PrintCertificate(client.ServerCertificate(), err);
+        }
         failed = true;
         outcomeKnown();
     };

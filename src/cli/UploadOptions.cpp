@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "publish/core/Fingerprint.h"
 #include "publish/core/Profiles.h"
 
 namespace tessel {
@@ -43,6 +44,19 @@ std::optional<std::string> ParseUploadOptions(const std::vector<std::string>& ar
             if (ok && (end == timeout.c_str() || *end != '\0' || o.timeout < 1)) {
                 return "--timeout needs a whole number of seconds above 0";
             }
+        } else if (a == "--tls") {
+            o.tls = true;
+        } else if (a == "--ca-file") {
+            value(o.caFile);
+            o.tls = true;
+        } else if (a == "--trust-sha256") {
+            std::string fingerprint;
+            value(fingerprint);
+            o.trustSha256 = NormalizeSha256Fingerprint(fingerprint);
+            if (ok && !o.trustSha256) {
+                return "--trust-sha256 needs a SHA-256 fingerprint (64 hexadecimal digits)";
+            }
+            o.tls = true;
         } else if (a == "--mkdir") {
             o.mkdir = true;
         } else if (a == "--passive" || a == "--active") {
@@ -77,6 +91,10 @@ void FillFromProfile(TUploadOptions& o, const TServerProfile& profile) {
         o.dir = profile.initialDir;
     if (!o.passive)
         o.passive = profile.passive;
+    if (!o.tls)
+        o.tls = profile.tls;
+    if (!o.trustSha256 && !profile.tlsFingerprint.empty())
+        o.trustSha256 = profile.tlsFingerprint;
     if (o.passwordFile.empty() && o.passwordEnv.empty())
         o.password = profile.password;
 }

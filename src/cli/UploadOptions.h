@@ -18,6 +18,9 @@ struct TUploadOptions {
     std::optional<std::string> dir;
     std::optional<bool> passive;          // --passive or --active
     std::optional<std::string> password;  // from the profile
+    std::optional<bool> tls;              // --tls (also implied by the two below)
+    std::string caFile;
+    std::optional<std::string> trustSha256;  // canonical form
     std::string passwordFile;
     std::string passwordEnv;
     std::string profile;

@@ -113,6 +113,11 @@ void TCustomFtpCli::StartSingle(TFtpSteps step) {
         throw FtpException("HostDirName emtpy");
     }
     CheckSteps(step);
+    if (step == stOpen && TlsMode != ftpTlsNone) {
+        // Opening means opening securely: the connection is never handed over in clear.
+        StartSteps(rqOpen, stOpen | kTlsSteps);
+        return;
+    }
     ++FRequestSerial;
     FCompound = false;
     FSteps = 0;
@@ -125,6 +130,10 @@ void TCustomFtpCli::StartCompound(TFtpRequest rq) {
     const TFtpSteps steps = CompoundSteps(rq);
     CheckReady();
     CheckSteps(steps);
+    StartSteps(rq, steps);
+}
+
+void TCustomFtpCli::StartSteps(TFtpRequest rq, TFtpSteps steps) {
     ++FRequestSerial;
     FSavedStatus = -1;
     FRequestType = rq;
@@ -161,6 +170,9 @@ void TCustomFtpCli::NextStep() {
         if (step == stCwd && HostDirName.empty()) {
             continue;
         }
+        if ((step & kTlsSteps) != 0 && TlsMode == ftpTlsNone) {
+            continue;
+        }
         if (step == stRetr && !(FPrevStep == stRest && FStatusCode == 350)) {
             FResumePos = 0;
         }
@@ -185,6 +197,13 @@ void TCustomFtpCli::RunStep() {
     FRequestDone = false;
     if (!FCompound) {
         FRequestType = FStep->request;
+    }
+    // The log-in and everything after it only ever travel encrypted when TLS is asked
+    // for; QUIT carries nothing worth protecting and must still end a refused session.
+    if (TlsMode != ftpTlsNone && (FStep->step & (stOpen | stAuth | stQuit)) == 0 &&
+        !FControlSocket->TlsActive()) {
+        FailWithLine(534, "534 The control connection is not encrypted");
+        return;
     }
     switch (FStep->start) {
         case ssOpen:
@@ -269,9 +288,7 @@ void TCustomFtpCli::FinishRequest(std::uint16_t error) {
     FSteps = 0;
     FDeadlineTimer->stop();
     SetState(phIdle);
-    if (FDataSocket->State() != wsClosed) {
-        FDataSocket->Close();
-    }
+    DropDataConnection();
     SetState(dpNone);
     CloseLocalFile();
     if (FCompound && FSavedStatus != -1) {
@@ -293,23 +310,18 @@ void TCustomFtpCli::FailWithLine(std::uint16_t code, const std::string& line) {
 namespace {
 
 constexpr const char* kPhaseNames[] = {
-    "Idle",        "BetweenSteps",  "Lookup",     "Connecting",    "Banner", "Connected", "Reply",
-    "DataConnect", "TransferReply", "FinalReply", "FinalAccepted", "Closed", "Aborting"};
-constexpr TFtpState kPhaseStates[] = {fsReady,
-                                      fsInternalReady,
-                                      fsDnsLookup,
-                                      fsWaitingBanner,
-                                      fsWaitingBanner,
-                                      fsConnected,
-                                      fsWaitingResponse,
-                                      fsWaitingResponse,
-                                      fsWaitingResponse,
-                                      fsWaitingResponse,
-                                      fsWaitingResponse,
-                                      fsNotConnected,
-                                      fsAbort};
-constexpr const char* kDataPhaseNames[] = {"NoData", "DataOpening", "DataOpen", "DataStreaming",
-                                           "DataClosed"};
+    "Idle",          "BetweenSteps", "Lookup",      "Connecting",    "Banner",
+    "Connected",     "Reply",        "DataConnect", "TransferReply", "FinalReply",
+    "FinalAccepted", "TlsHandshake", "Closed",      "Aborting"};
+constexpr TFtpState kPhaseStates[] = {fsReady,           fsInternalReady,
+                                      fsDnsLookup,       fsWaitingBanner,
+                                      fsWaitingBanner,   fsConnected,
+                                      fsWaitingResponse, fsWaitingResponse,
+                                      fsWaitingResponse, fsWaitingResponse,
+                                      fsWaitingResponse, fsWaitingResponse,
+                                      fsNotConnected,    fsAbort};
+constexpr const char* kDataPhaseNames[] = {"NoData",   "DataOpening",   "DataSecuring",
+                                           "DataOpen", "DataStreaming", "DataClosed"};
 
 }  // namespace
 
@@ -598,7 +610,7 @@ bool TCustomFtpCli::Accepts(int code) const {
 void TCustomFtpCli::ReplyCheck(int code) {
     if (!Accepts(code)) {
         FStepError = static_cast<std::uint16_t>(code);
-        SetErrorMessage(FLastResponse);
+        SetErrorMessage(FStep->refusal != nullptr ? FStep->refusal : FLastResponse);
     }
     if (Passive && code == 227) {
         FPasvResponse = FLastResponse;
@@ -617,15 +629,61 @@ void TCustomFtpCli::ReplyCheck(int code) {
         case arCloseControl:
             FControlSocket->Close();  // its closing reports the request
             return;
+        case arStartTls:
+            if (FStepError == 0) {
+                StartControlTls();
+                return;
+            }
+            break;
+        case arProtected:
+            FDataProtected = FStepError == 0;
+            break;
         default:
             break;
     }
     ReportStep(FStepError);
 }
 
+// RFC 4217 section 4: after 234 the next bytes on the connection are the TLS handshake.
+// Anything the server sent behind its 234 line was not asked for and is dropped, so that
+// no clear text can pass for an encrypted reply.
+void TCustomFtpCli::StartControlTls() {
+    FReader.Clear();
+    FServerCertificate = {};
+    SetState(phTlsHandshake);
+    ArmDeadline();
+    SecureControlSocket(*FControlSocket);
+    FControlSocket->OnTlsDone = [this](TCustomWSocket*, std::uint16_t e) { ControlTlsDone(e); };
+    if (!FControlSocket->StartTls()) {
+        FailWithLine(kTlsHandshakeFailed, FControlSocket->TlsErrorText());
+        FControlSocket->Close();
+    }
+}
+
+void TCustomFtpCli::SecureControlSocket(TWSocket& socket) {
+    socket.TlsHostName = HostName;
+    socket.TlsCaFile = TlsCaFile;
+    socket.TlsPinnedSha256 = TlsTrustedSha256;
+}
+
+void TCustomFtpCli::ControlTlsDone(std::uint16_t error) {
+    FServerCertificate = FControlSocket->TlsPeerCertificate();
+    if (FPhase != phTlsHandshake || FRequestDone) {
+        return;
+    }
+    if (error != 0) {
+        Display("! " + FControlSocket->TlsErrorText());
+        FailWithLine(error, FControlSocket->TlsErrorText());
+        return;
+    }
+    Display("! TLS connection established");
+    ReportStep(0);
+}
+
 void TCustomFtpCli::ControlSessionClosed(std::uint16_t error) {
     const std::weak_ptr<bool> alive = FAlive;
     const bool aborting = FPhase == phAborting;
+    FDataProtected = false;
     if (FConnected) {
         FConnected = false;
         if (!aborting) {

@@ -75,7 +75,16 @@ enum TFtpRequest {
     rqTypeSet = 36,
     rqRest = 37,
     rqRestartGet = 38,
-    rqRestartReceive = 39
+    rqRestartReceive = 39,
+    // The steps of explicit FTPS (RFC 4217), run by themselves only inside a log-in.
+    rqAuth = 40,
+    rqPbsz = 41,
+    rqProt = 42
+};
+
+enum TFtpTlsMode {
+    ftpTlsNone,      // plain FTP
+    ftpTlsRequired,  // AUTH TLS before the log-in, every data connection protected
 };
 
 enum TFtpShareMode {
@@ -89,28 +98,31 @@ enum TFtpShareMode {
 // The steps of compound requests, in the order in which they run.
 enum TFtpStep : std::uint32_t {
     stOpen = 1u << 0,
-    stUser = 1u << 1,
-    stPass = 1u << 2,
-    stCwd = 1u << 3,
-    stCDup = 1u << 4,
-    stType = 1u << 5,
-    stPort = 1u << 6,
-    stRest = 1u << 7,
-    stRetr = 1u << 8,
-    stStor = 1u << 9,
-    stAppe = 1u << 10,
-    stList = 1u << 11,
-    stNlst = 1u << 12,
-    stSyst = 1u << 13,
-    stMkd = 1u << 14,
-    stRmd = 1u << 15,
-    stRnfr = 1u << 16,
-    stRnto = 1u << 17,
-    stSize = 1u << 18,
-    stDele = 1u << 19,
-    stPwd = 1u << 20,
-    stQuote = 1u << 21,
-    stQuit = 1u << 22,
+    stAuth = 1u << 1,
+    stPbsz = 1u << 2,
+    stProt = 1u << 3,
+    stUser = 1u << 4,
+    stPass = 1u << 5,
+    stCwd = 1u << 6,
+    stCDup = 1u << 7,
+    stType = 1u << 8,
+    stPort = 1u << 9,
+    stRest = 1u << 10,
+    stRetr = 1u << 11,
+    stStor = 1u << 12,
+    stAppe = 1u << 13,
+    stList = 1u << 14,
+    stNlst = 1u << 15,
+    stSyst = 1u << 16,
+    stMkd = 1u << 17,
+    stRmd = 1u << 18,
+    stRnfr = 1u << 19,
+    stRnto = 1u << 20,
+    stSize = 1u << 21,
+    stDele = 1u << 22,
+    stPwd = 1u << 23,
+    stQuote = 1u << 24,
+    stQuit = 1u << 25,
 };
 using TFtpSteps = std::uint32_t;
 
@@ -143,6 +155,14 @@ class TCustomFtpCli {
     bool MultiThreaded = false;
     // Passive mode (PASV) instead of PORT; off by default, as servers expect of us.
     bool Passive = false;
+    // Explicit FTPS. With ftpTlsRequired a server that refuses AUTH TLS ends the request
+    // with "The server does not offer TLS"; nothing is ever sent in clear instead.
+    TFtpTlsMode TlsMode = ftpTlsNone;
+    // Trusted certificates in a PEM file instead of the system's trust store.
+    std::string TlsCaFile;
+    // The SHA-256 fingerprint of the one certificate to accept instead of verifying it
+    // (what the user chose to trust for this server); empty: the certificate must verify.
+    std::string TlsTrustedSha256;
     // Debug builds show every state change through OnDisplay ("= from -> to").
     bool TraceStates = false;
 
@@ -156,6 +176,10 @@ class TCustomFtpCli {
     long long SizeResult() const { return FSizeResult; }
     long long ByteCount() const { return FByteCount; }
     TWSocket& ControlSocket() { return *FControlSocket; }
+    // The server's certificate from the last TLS handshake, also when it was refused: a
+    // request that failed with kTlsCertificateUntrusted can be retried with its sha256 in
+    // TlsTrustedSha256 once the user trusts it.
+    const TTlsCertificateInfo& ServerCertificate() const { return FServerCertificate; }
     TWSocket& DataSocket() { return *FDataSocket; }
 
     TTextEvent OnDisplay;
@@ -252,6 +276,7 @@ class TCustomFtpCli {
         phTransferReply,  // fsWaitingResponse: 1xx to a transfer command
         phFinalReply,     // fsWaitingResponse: the reply that ends a transfer
         phFinalAccepted,  // fsWaitingResponse: only the data connection's end is missing
+        phTlsHandshake,   // fsWaitingResponse: the control connection's TLS after AUTH TLS
         phClosed,         // fsNotConnected
         phAborting,       // fsAbort
     };
@@ -259,6 +284,7 @@ class TCustomFtpCli {
     enum TDataPhase {
         dpNone,       // no transfer set up
         dpOpening,    // listening (PORT) or connecting (PASV)
+        dpSecuring,   // connected, TLS handshake running
         dpOpen,       // connected, nothing sent yet
         dpStreaming,  // blocks going out
         dpClosed,     // the data connection has ended
@@ -269,6 +295,7 @@ class TCustomFtpCli {
     void CheckSteps(TFtpSteps steps) const;
     void StartSingle(TFtpSteps step);
     void StartCompound(TFtpRequest rq);
+    void StartSteps(TFtpRequest rq, TFtpSteps steps);
     void NextStep();
     void RunStep();
     void SendStepCommand(const std::string& cmd);
@@ -302,6 +329,9 @@ class TCustomFtpCli {
     void BannerCheck(int code);
     void ReplyCheck(int code);
     bool Accepts(int code) const;
+    void StartControlTls();
+    void ControlTlsDone(std::uint16_t error);
+    void SecureControlSocket(TWSocket& socket);
     std::string WinsockLine(int error) const;
 
     // Data connection (FtpCliTransfer.cpp).
@@ -315,6 +345,11 @@ class TCustomFtpCli {
     void ConnectPassiveData();
     void PassiveDataConnected(std::uint16_t error);
     void DataSessionAvailable();
+    // Protects a connected data socket, or goes straight on when the data are in clear.
+    void DataConnectionReady();
+    void DataTlsDone(std::uint16_t error);
+    // Closes the data connection now, without waiting for a TLS close.
+    void DropDataConnection();
     void SendTransferCommand();
     void TransferReplyCheck(int code);
     void FinalReplyCheck(int code);
@@ -369,6 +404,8 @@ class TCustomFtpCli {
     bool FUserAborted = false;  // OnProgress asked to stop
     std::uint16_t FCloseError = 0;
     std::string FPasvResponse;
+    bool FDataProtected = false;  // PROT P accepted on this connection
+    TTlsCertificateInfo FServerCertificate;
     std::string FDisplayLine;
     TFileBlockReader FFileReader;
     std::chrono::steady_clock::time_point FStartTime;

@@ -65,9 +65,7 @@ void TCustomFtpCli::PortStep() {
     }
     TWSocket& d = *FDataSocket;
     ClearDataHandlers();
-    if (d.State() != wsClosed) {
-        d.Close();
-    }
+    DropDataConnection();
     // Listening on the control connection's own address, not on every interface,
     // keeps the data port off networks the server is not on.
     const std::string localAddr = FControlSocket->GetXAddr();
@@ -190,9 +188,7 @@ void TCustomFtpCli::ConnectPassiveData() {
     }
     TWSocket& d = *FDataSocket;
     ClearDataHandlers();
-    if (d.State() != wsClosed) {
-        d.Close();
-    }
+    DropDataConnection();
     SetState(phDataConnect);
     SetState(dpOpening);
     ArmDeadline();
@@ -221,8 +217,58 @@ void TCustomFtpCli::PassiveDataConnected(std::uint16_t error) {
     d.OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { DataReceive(); };
     d.OnDataSent = [this](TCustomWSocket*, std::uint16_t e) { SendNextBlock(e); };
     d.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t e) { DataClosed(e); };
+    DataConnectionReady();
+    if (!FRequestDone) {
+        // A protected connection's handshake completes once the server has the command.
+        SendTransferCommand();
+    }
+}
+
+void TCustomFtpCli::DataConnectionReady() {
+    if (!FDataProtected) {
+        SetState(dpOpen);
+        StartSending();
+        return;
+    }
+    // RFC 4217 section 7: we are the TLS client in both modes, whoever connected, and
+    // the data connection resumes the control connection's session.
+    TWSocket& d = *FDataSocket;
+    SetState(dpSecuring);
+    SecureControlSocket(d);
+    d.ReuseTlsSessionOf(*FControlSocket);
+    // Servers pay per record: an upload goes out in full-size records, as other clients'
+    // do, while the file is still read and handed over one block at a time.
+    d.TlsGatherWrites = !Receiving();
+    d.OnTlsDone = [this](TCustomWSocket*, std::uint16_t e) { DataTlsDone(e); };
+    if (!d.StartTls()) {
+        DataTlsDone(kTlsHandshakeFailed);
+    }
+}
+
+void TCustomFtpCli::DataTlsDone(std::uint16_t error) {
+    FServerCertificate = FDataSocket->TlsPeerCertificate();
+    if (FRequestDone || FDataPhase != dpSecuring) {
+        return;
+    }
+    if (error != 0) {
+        Display("! " + FDataSocket->TlsErrorText());
+        SetErrorMessage(FDataSocket->TlsErrorText());
+        FailTransfer(error, nullptr);
+        return;
+    }
+    Touch();
     SetState(dpOpen);
-    SendTransferCommand();
+    StartSending();
+}
+
+void TCustomFtpCli::DropDataConnection() {
+    TWSocket& d = *FDataSocket;
+    if (d.State() != wsClosed) {
+        d.Close();
+    }
+    if (d.State() != wsClosed) {
+        d.Close();  // a TLS connection was waiting for the peer's close_notify
+    }
 }
 
 void TCustomFtpCli::FailDataConnection(int error) {
@@ -256,8 +302,7 @@ void TCustomFtpCli::DataSessionAvailable() {
     d.OnDataSent = [this](TCustomWSocket*, std::uint16_t e) { SendNextBlock(e); };
     d.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t e) { DataClosed(e); };
     d.Dup(h);
-    SetState(dpOpen);
-    StartSending();
+    DataConnectionReady();
 }
 
 void TCustomFtpCli::TransferReplyCheck(int code) {
@@ -401,6 +446,9 @@ void TCustomFtpCli::DataClosed(std::uint16_t error) {
     SetState(dpClosed);
     if (error != 0 && FCloseError == 0) {
         FCloseError = error;
+        if (IsTlsError(error)) {
+            SetErrorMessage(FDataSocket->TlsErrorText());
+        }
     }
     if (Receiving() && DisplayFileFlag && !FDisplayLine.empty()) {
         FlushDisplayLine();
@@ -428,7 +476,7 @@ void TCustomFtpCli::FinalReplyCheck(int code) {
 void TCustomFtpCli::FailTransfer(std::uint16_t code, const char* failedText) {
     SetErrorMessage(FLastResponse);
     CloseLocalFile();
-    FDataSocket->Close();
+    DropDataConnection();
     if (failedText != nullptr) {
         Display(failedText);
     }

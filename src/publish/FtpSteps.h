@@ -40,6 +40,8 @@ enum TAfterReply {
     arSize,            // the size is read, then the step is done
     arCloseControl,    // the control connection closes; its closing reports
     arTransferStarts,  // 1xx: the data moves until the final reply and the data close
+    arStartTls,        // 234: the control connection's TLS handshake, then the step is done
+    arProtected,       // every data connection from now on is protected
 };
 
 struct TFtpStepDef {
@@ -50,11 +52,22 @@ struct TFtpStepDef {
     TArgument argument;
     std::array<int, 3> accepted;  // 0 ends the list; an empty list takes any code below 500
     TAfterReply next;
+    const char* refusal = nullptr;  // the error message when the reply is refused, if not the reply
 };
 
 // One row per step, in the order in which the steps of a compound request run.
 inline constexpr TFtpStepDef kSteps[] = {
     {stOpen, rqOpen, ssOpen, "", agNone, {220}, arReport},
+    {stAuth,
+     rqAuth,
+     ssCommand,
+     "AUTH TLS",
+     agNone,
+     {234},
+     arStartTls,
+     "The server does not offer TLS"},
+    {stPbsz, rqPbsz, ssCommand, "PBSZ 0", agNone, {200}, arReport},
+    {stProt, rqProt, ssCommand, "PROT P", agNone, {200}, arProtected},
     {stUser, rqUser, ssCommand, "USER", agUserName, {331, 230}, arReport},
     {stPass, rqPass, ssCommand, "PASS", agPassWord, {230}, arReport},
     {stCwd, rqCwd, ssCommand, "CWD", agHostDirName, {200, 250, 257}, arDirectory},
@@ -84,7 +97,9 @@ struct TCompoundDef {
     TFtpSteps steps;
 };
 
-inline constexpr TFtpSteps kLoginSteps = stOpen | stUser | stPass;
+// Skipped unless TLS is asked for.
+inline constexpr TFtpSteps kTlsSteps = stAuth | stPbsz | stProt;
+inline constexpr TFtpSteps kLoginSteps = stOpen | kTlsSteps | stUser | stPass;
 
 inline constexpr TCompoundDef kCompounds[] = {
     {rqConnect, kLoginSteps},

@@ -36,6 +36,7 @@ void TFtpUploader::Start() {
     FBytesSent = 0;
     FBytesOfSentFiles = 0;
     FCurrentFileSize = 0;
+    FLastError = 0;
     FRunning = true;
     if (FClient.Connected()) {
         // A connection still open from before is only closed; Send starts afresh later.
@@ -144,6 +145,7 @@ void TFtpUploader::RequestDone(TFtpRequest rq, std::uint16_t error) {
 }
 
 void TFtpUploader::RequestFailed(std::uint16_t error) {
+    FLastError = error;
     // 550 is taken for a missing directory. It is offered once per session: a server
     // that answers 550 again after MKD would otherwise be asked the same for ever.
     if (error == 550 && !FDirectoryOffered) {

@@ -46,6 +46,10 @@ class TFtpUploader {
     // transfers begin.
     long long BytesToSend() const { return FBytesToSend; }
     long long BytesSent() const { return FBytesSent; }
+    // The code of the request that failed in this session, 0 when none did. With
+    // kTlsCertificateUntrusted the client's ServerCertificate() is what to ask the user
+    // about; with kTlsCertificateChanged it is not the certificate trusted before.
+    std::uint16_t LastError() const { return FLastError; }
     const std::string& Label() const { return FLabel; }
 
   private:
@@ -70,6 +74,7 @@ class TFtpUploader {
     bool FCompleted = false;
     bool FFailed = false;
     bool FDirectoryOffered = false;
+    std::uint16_t FLastError = 0;
 };
 
 }  // namespace tessel

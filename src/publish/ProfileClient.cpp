@@ -12,6 +12,8 @@ void LoadProfileIntoClient(const TServerProfile& profile, TCustomFtpCli& client)
     client.HostDirName = profile.initialDir;
     client.Port = profile.port;
     client.Passive = profile.passive;
+    client.TlsMode = profile.tls ? ftpTlsRequired : ftpTlsNone;
+    client.TlsTrustedSha256 = profile.tlsFingerprint;
 }
 
 }  // namespace tessel

@@ -7,8 +7,8 @@ namespace tessel {
 class TCustomFtpCli;
 struct TServerProfile;
 
-// Sets UserName, PassWord, HostName, HostDirName, Port and Passive from the profile; the
-// client's other properties stay as they are.
+// Sets UserName, PassWord, HostName, HostDirName, Port, Passive, TlsMode and
+// TlsTrustedSha256 from the profile; the client's other properties stay as they are.
 void LoadProfileIntoClient(const TServerProfile& profile, TCustomFtpCli& client);
 
 }  // namespace tessel

@@ -346,11 +346,11 @@ int TCustomWSocket::Send(const void* data, int length) {
     const char* p = static_cast<const char*>(data);
     int left = std::max(length, 0);
     if (FBufList.empty()) {
-        FBufList.emplace_back();
+        FBufList.emplace_back(FSendBlockSize);
     }
     while (left > 0) {
         if (FBufList.back().IsFull()) {
-            FBufList.emplace_back();
+            FBufList.emplace_back(FSendBlockSize);
         }
         const int n = FBufList.back().Write(p, left);
         p += n;
@@ -522,6 +522,12 @@ void TCustomWSocket::TriggerSessionClosed(std::uint16_t error) {
 void TCustomWSocket::TriggerSessionConnected(std::uint16_t error) {
     if (OnSessionConnected) {
         OnSessionConnected(this, error);
+    }
+}
+
+void TCustomWSocket::TriggerDataSent(std::uint16_t error) {
+    if (OnDataSent) {
+        OnDataSent(this, error);
     }
 }
 
@@ -719,7 +725,7 @@ void TCustomWSocket::FireDataSent() {
     int left = kDataSentBatch;
     do {
         FDataSentOwed = false;
-        OnDataSent(this, 0);
+        TriggerDataSent(0);
         if (alive.expired()) {
             return;
         }

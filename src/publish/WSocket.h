@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "document/Exceptions.h"
+#include "publish/TlsTypes.h"
 #include "publish/WSockbuf.h"
 
 class QSocketNotifier;
@@ -103,12 +104,12 @@ class TCustomWSocket {
     const std::string& AcceptedPeerAddr() const { return FAcceptedPeerAddr; }
     void Dup(TSocket newHSocket);
 
-    int Send(const void* data, int length);
+    virtual int Send(const void* data, int length);
     int SendStr(const std::string& text);
     virtual int Receive(void* buffer, int size);
     std::string ReceiveStr();
 
-    void Close();
+    virtual void Close();
     void Abort();
     void Shutdown(int how);
 
@@ -136,6 +137,12 @@ class TCustomWSocket {
     // Returns false when the layer above consumed the notification itself.
     virtual bool TriggerDataAvailable(std::uint16_t error);
     virtual void TriggerSessionClosed(std::uint16_t error);
+    virtual void TriggerDataSent(std::uint16_t error);
+    // Closes at once: shutdownFirst sends the end of the stream before the close.
+    void InternalClose(bool shutdownFirst, std::uint16_t error);
+    void SetLastError(int code) { FLastError = code; }
+    // The capacity of the send queue's blocks from the next block on.
+    void SetSendBlockSize(int size) { FSendBlockSize = size; }
     int SystemRcvdCount();
     void AddReadCount(long long n) { FReadCount += n; }
     int SystemReceive(void* buffer, int size);
@@ -158,7 +165,6 @@ class TCustomWSocket {
     void HandleDnsDone(int id, int error, const std::vector<std::string>& results);
     bool DoDataAvailable(std::uint16_t error);
     void DoClose(std::uint16_t error);
-    void InternalClose(bool shutdownFirst, std::uint16_t error);
     void RestoreDefaults();
     void TryToSend();
     void CreateNotifiers(bool watchWrite);
@@ -196,6 +202,7 @@ class TCustomWSocket {
     int FLastError = 0;
     std::string FLastErrorText;
     std::deque<TBuffer> FBufList;
+    int FSendBlockSize = kSendBlockSize;
     std::string FAcceptedPeerAddr;
 };
 
@@ -238,7 +245,73 @@ class TCustomSocksWSocket : public TCustomWSocket {
     std::string FSocksLeftover;          // peer data that came with the proxy's last answer
 };
 
-class TWSocket : public TCustomSocksWSocket {};
+// TLS client on top of the connection (and of SOCKS, when used), with memory BIOs on the
+// same event loop. A connection is plain until StartTls; from then on Send, Receive and
+// the events carry plaintext, and Close sends a close_notify and waits for the peer's.
+class TCustomTlsWSocket : public TCustomSocksWSocket {
+  public:
+    TCustomTlsWSocket();
+    ~TCustomTlsWSocket() override;
+
+    // Empty: the system's trust store.
+    std::string TlsCaFile;
+    // The name (or address) the certificate must be issued for; empty: not checked.
+    std::string TlsHostName;
+    // A SHA-256 fingerprint that is accepted instead of chain and name verification, and
+    // the only certificate accepted when set.
+    std::string TlsPinnedSha256;
+    // Bulk data: sent blocks are gathered into records of up to 16 KiB (encrypted when the
+    // next block would not fit, and at Close) instead of one record per Send. OnDataSent
+    // still follows every Send. Set before StartTls.
+    bool TlsGatherWrites = false;
+
+    // The handshake ended: 0 when the connection is protected, else a kTls... code with
+    // TlsErrorText(); the connection is then closed.
+    TNotifyError OnTlsDone;
+
+    // Starts the handshake on a connected socket; false (with the error reported) when it
+    // cannot start. OnTlsDone never fires inside this call.
+    bool StartTls();
+    // The next StartTls resumes the other socket's session (FTP data connections must).
+    void ReuseTlsSessionOf(const TCustomTlsWSocket& other);
+    bool TlsActive() const;
+    // The certificate of the last handshake, filled in even when it was refused.
+    const TTlsCertificateInfo& TlsPeerCertificate() const { return FTlsCertificate; }
+    const std::string& TlsErrorText() const { return FTlsErrorText; }
+    // Whether the last handshake resumed the session given by ReuseTlsSessionOf.
+    bool TlsSessionReused() const;
+
+    int Send(const void* data, int length) override;
+    int Receive(void* buffer, int size) override;
+    int RcvdCount() override;
+    void Close() override;
+    void Listen() override;
+
+  protected:
+    void TriggerSessionConnected(std::uint16_t error) override;
+    bool TriggerDataAvailable(std::uint16_t error) override;
+    void TriggerSessionClosed(std::uint16_t error) override;
+    void TriggerDataSent(std::uint16_t error) override;
+
+  private:
+    struct TTlsState;
+
+    bool FlushTlsOutput();
+    bool WriteGathered();
+    void PullCiphertext();
+    void ContinueHandshake();
+    void HandshakeDone();
+    void DeliverPlaintext();
+    void DrainWhileClosing();
+    void PeerSentCloseNotify();
+    void TlsFail(int code, const std::string& text);
+
+    std::unique_ptr<TTlsState> FTls;
+    TTlsCertificateInfo FTlsCertificate;
+    std::string FTlsErrorText;
+};
+
+class TWSocket : public TCustomTlsWSocket {};
 
 // Closes a handle returned by Accept that no socket component has adopted.
 void WSocketCloseHandle(TSocket handle);

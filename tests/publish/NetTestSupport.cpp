@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cstdio>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -200,9 +201,12 @@ bool WaitForListener(int port, std::chrono::milliseconds limit) {
 
 #include <pwd.h>
 
+#include "TestCertificates.h"
+
 namespace tessel::test {
 
-TVsftpdServer::TVsftpdServer(const std::filesystem::path& dir) : FDir(dir) {
+TVsftpdServer::TVsftpdServer(const std::filesystem::path& dir, const TTestCertificate* tls)
+    : FDir(dir) {
     if (geteuid() != 0) {
         FProblem = "vsftpd needs root to run";
         return;
@@ -223,17 +227,91 @@ TVsftpdServer::TVsftpdServer(const std::filesystem::path& dir) : FDir(dir) {
         return;
     }
     FPort = FreeLoopbackPort();
-    std::ofstream(FDir / "vsftpd.conf")
-        << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << FPort
-        << "\nbackground=NO\nanonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\n"
-        << "anon_upload_enable=YES\nanon_mkdir_write_enable=YES\nanon_other_write_enable=YES\n"
-        << "anon_root=" << (FDir / "root").string() << "\nno_anon_password=YES\n"
-        << "secure_chroot_dir=" << (FDir / "empty").string() << "\n"
-        << "seccomp_sandbox=NO\nxferlog_enable=NO\nanon_umask=022\n";
+    std::ofstream conf(FDir / "vsftpd.conf");
+    conf << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << FPort
+         << "\nbackground=NO\nanonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\n"
+         << "anon_upload_enable=YES\nanon_mkdir_write_enable=YES\nanon_other_write_enable=YES\n"
+         << "anon_root=" << (FDir / "root").string() << "\nno_anon_password=YES\n"
+         << "secure_chroot_dir=" << (FDir / "empty").string() << "\n"
+         << "seccomp_sandbox=NO\nxferlog_enable=NO\nanon_umask=022\n";
+    if (tls != nullptr) {
+        // vsftpd's own default cipher list names only ciphers OpenSSL 3 no longer offers.
+        conf << "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
+             << "force_anon_data_ssl=YES\nrequire_ssl_reuse=YES\nssl_ciphers=HIGH\n"
+             << "ssl_request_cert=NO\nrsa_cert_file=" << tls->certFile.string()
+             << "\nrsa_private_key_file=" << tls->keyFile.string() << "\n";
+    }
+    conf.close();
     FProcess = std::make_unique<TChildProcess>(
         std::vector<std::string>{"/usr/sbin/vsftpd", (FDir / "vsftpd.conf").string()});
     if (!WaitForListener(FPort, std::chrono::seconds(10))) {
         FProblem = "vsftpd did not start listening";
+        FPort = 0;
+    }
+}
+
+}  // namespace tessel::test
+
+namespace tessel::test {
+
+namespace {
+
+std::string FindPureFtpdProgram(const std::string& relative) {
+    for (const std::string prefix : {"/opt/tessel-test-tools/pure-ftpd", ""}) {
+        if (access((prefix + relative).c_str(), X_OK) == 0) {
+            return prefix + relative;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+TPureFtpdServer::TPureFtpdServer(const std::filesystem::path& dir, const std::string& user,
+                                 const std::string& password, const TTestCertificate& tls)
+    : FDir(dir) {
+    namespace fs = std::filesystem;
+    const std::string server = FindPureFtpdProgram("/usr/sbin/pure-ftpd");
+    const std::string pw = FindPureFtpdProgram("/usr/bin/pure-pw");
+    const passwd* owner = getpwnam("nobody");
+    if (geteuid() != 0) {
+        FProblem = "pure-ftpd needs root to run";
+        return;
+    }
+    if (server.empty() || pw.empty() || owner == nullptr) {
+        FProblem = "pure-ftpd is not unpacked in /opt/tessel-test-tools (tools/install-deps.sh)";
+        return;
+    }
+    fs::create_directories(UploadDir());
+    fs::permissions(FDir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    if (chown(UploadDir().c_str(), owner->pw_uid, owner->pw_gid) != 0) {
+        FProblem = "cannot hand the home folder to the virtual user";
+        return;
+    }
+    // The virtual user's database, made by pure-pw, which reads the password twice.
+    const std::string add = pw + " useradd " + user + " -u " + std::to_string(owner->pw_uid) +
+                            " -g " + std::to_string(owner->pw_gid) + " -d " + UploadDir().string() +
+                            " -f " + (FDir / "passwd").string() + " -F " +
+                            (FDir / "users.pdb").string() + " -m >/dev/null";
+    FILE* p = popen(add.c_str(), "w");
+    if (p == nullptr) {
+        FProblem = "cannot run pure-pw";
+        return;
+    }
+    std::fprintf(p, "%s\n%s\n", password.c_str(), password.c_str());
+    if (pclose(p) != 0) {
+        FProblem = "pure-pw could not add the user";
+        return;
+    }
+    FPort = FreeLoopbackPort();
+    // -Y 3: TLS for the log-in and every data connection; -A: chrooted into the home.
+    FProcess = std::make_unique<TChildProcess>(std::vector<std::string>{
+        server, "-S", "127.0.0.1," + std::to_string(FPort), "-Y", "3", "-2",
+        tls.certFile.string() + "," + tls.keyFile.string(), "-l",
+        "puredb:" + (FDir / "users.pdb").string(), "-E", "-A", "-H", "-4", "-u", "1"});
+    if (!WaitForListener(FPort, std::chrono::seconds(10))) {
+        FProblem = "pure-ftpd did not start listening";
         FPort = 0;
     }
 }

@@ -75,14 +75,40 @@ bool WaitForListener(int port, std::chrono::milliseconds limit);
 
 namespace tessel::test {
 
+struct TTestCertificate;
+
 // vsftpd with anonymous uploads into Root/pub, run as root; Port() is 0 and Problem()
-// says why when it cannot run here.
+// says why when it cannot run here. With a certificate it requires explicit FTPS for the
+// log-in and the data, and data connections that resume the control session.
 class TVsftpdServer {
   public:
-    explicit TVsftpdServer(const std::filesystem::path& dir);
+    explicit TVsftpdServer(const std::filesystem::path& dir, const TTestCertificate* tls = nullptr);
     int Port() const { return FPort; }
     const std::string& Problem() const { return FProblem; }
     std::filesystem::path UploadDir() const { return FDir / "root" / "pub"; }
+
+  private:
+    std::filesystem::path FDir;
+    std::unique_ptr<TChildProcess> FProcess;
+    int FPort = 0;
+    std::string FProblem;
+};
+
+}  // namespace tessel::test
+
+namespace tessel::test {
+
+// pure-ftpd with one virtual user whose files are in UploadDir(), requiring explicit FTPS
+// for everything with the given certificate; run as root from an unpacked copy of the
+// Debian package (it conflicts with vsftpd as a package). Port() is 0 and Problem() says
+// why when it cannot run here.
+class TPureFtpdServer {
+  public:
+    TPureFtpdServer(const std::filesystem::path& dir, const std::string& user,
+                    const std::string& password, const TTestCertificate& tls);
+    int Port() const { return FPort; }
+    const std::string& Problem() const { return FProblem; }
+    std::filesystem::path UploadDir() const { return FDir / "home"; }
 
   private:
     std::filesystem::path FDir;

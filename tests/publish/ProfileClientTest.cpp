@@ -13,7 +13,7 @@ TEST(ProfileClientTest, AStoredProfileReachesTheClientAndLeavesTheRestAlone) {
     TTempDir dir;
     TRegistryStore store((dir.Path() / "registry").string());
     TServerProfiles profiles(store);
-    TServerProfile stored{"Club", "anna", "pa55", "127.0.0.2", "www", "2121", true};
+    TServerProfile stored{"Club", "anna", "pa55", "127.0.0.2", "www", "2121", true, true, "AB:CD"};
     profiles.WriteProfile(stored, "");
 
     TFtpClient client;
@@ -27,6 +27,8 @@ TEST(ProfileClientTest, AStoredProfileReachesTheClientAndLeavesTheRestAlone) {
     EXPECT_EQ(client.HostDirName, "www");
     EXPECT_EQ(client.Port, "2121");
     EXPECT_TRUE(client.Passive);
+    EXPECT_EQ(client.TlsMode, ftpTlsRequired);
+    EXPECT_EQ(client.TlsTrustedSha256, "AB:CD");
     EXPECT_EQ(client.Timeout, 7);
     EXPECT_FALSE(client.Binary);
     EXPECT_EQ(client.HostFileName, "index.html");
@@ -34,9 +36,13 @@ TEST(ProfileClientTest, AStoredProfileReachesTheClientAndLeavesTheRestAlone) {
     // A profile without a stored port gives the FTP port.
     store.DeleteValue(std::string(kProfilesKey) + "Club", "Port");
     store.DeleteValue(std::string(kProfilesKey) + "Club", "Passive");
+    store.DeleteValue(std::string(kProfilesKey) + "Club", "TLS");
+    store.DeleteValue(std::string(kProfilesKey) + "Club", "TLSFingerprint");
     LoadProfileIntoClient(profiles.ReadProfile("Club"), client);
     EXPECT_EQ(client.Port, "21");
     EXPECT_FALSE(client.Passive);
+    EXPECT_EQ(client.TlsMode, ftpTlsNone);
+    EXPECT_EQ(client.TlsTrustedSha256, "");
 }
 
 }  // namespace

@@ -96,5 +96,38 @@ TEST(UploadOptionsTest, UsageErrorsWithoutAProfile) {
     EXPECT_EQ(o.passive, true);
 }
 
+TEST(UploadOptionsTest, EncryptionFromTheOptionsOrTheProfile) {
+    const std::string fp(64, 'a');
+    const std::string canonical =
+        "AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:"
+        "AA:AA";
+    EXPECT_FALSE(Parsed({"f"}).tls);
+    EXPECT_TRUE(*Parsed({"--tls", "f"}).tls);
+    const TUploadOptions pinned = Parsed({"--trust-sha256", fp, "--ca-file", "ca.pem", "f"});
+    EXPECT_TRUE(*pinned.tls);  // trusting a certificate only makes sense with TLS
+    EXPECT_EQ(pinned.trustSha256, canonical);
+    EXPECT_EQ(pinned.caFile, "ca.pem");
+    EXPECT_NE(ParseError({"--trust-sha256", "abc", "f"}).find("64 hexadecimal digits"),
+              std::string::npos);
+    EXPECT_EQ(ParseError({"--ca-file"}), "--ca-file needs a value");
+
+    TServerProfile secure = Home();
+    secure.tls = true;
+    secure.tlsFingerprint = canonical;
+    TUploadOptions fromProfile = Parsed({"--profile", "Home", "f"});
+    FillFromProfile(fromProfile, secure);
+    EXPECT_TRUE(*fromProfile.tls);
+    EXPECT_EQ(fromProfile.trustSha256, canonical);
+    // A fingerprint given on the command line wins over the profile's.
+    TUploadOptions own = Parsed({"--profile", "Home", "--trust-sha256", std::string(64, 'b'), "f"});
+    FillFromProfile(own, secure);
+    EXPECT_EQ(own.trustSha256->substr(0, 2), "BB");
+    // A profile stored before encryption existed stays in clear text.
+    TUploadOptions plain = Parsed({"--profile", "Home", "f"});
+    FillFromProfile(plain, Home());
+    EXPECT_FALSE(*plain.tls);
+    EXPECT_FALSE(plain.trustSha256);
+}
+
 }  // namespace
 }  // namespace tessel::test

@@ -20,6 +20,12 @@ std::string TextBeforeNul(const std::string& stored) {
 
 }  // namespace
 
+TServerProfile NewServerProfile() {
+    TServerProfile profile;
+    profile.tls = true;
+    return profile;
+}
+
 std::vector<std::string> TServerProfiles::ListProfiles() const {
     return FStore.SubKeyNames(kProfilesKey);
 }
@@ -42,6 +48,8 @@ TServerProfile TServerProfiles::ReadProfile(const std::string& name) const {
     profile.initialDir = read("InitialDir", "");
     profile.port = read("Port", kDefaultFtpPort);
     profile.passive = read("Passive", "0") == "1";
+    profile.tls = read("TLS", "0") == "1";
+    profile.tlsFingerprint = read("TLSFingerprint", "");
     return profile;
 }
 
@@ -58,7 +66,9 @@ void TServerProfiles::WriteProfile(const TServerProfile& profile, const std::str
                          {"Host", text(profile.host)},
                          {"InitialDir", text(profile.initialDir)},
                          {"Port", text(profile.port)},
-                         {"Passive", text(profile.passive ? "1" : "0")}},
+                         {"Passive", text(profile.passive ? "1" : "0")},
+                         {"TLS", text(profile.tls ? "1" : "0")},
+                         {"TLSFingerprint", text(profile.tlsFingerprint)}},
                         renamed ? ProfileKey(oldName) : std::string());
 }
 

@@ -24,9 +24,17 @@ struct TServerProfile {
     std::string initialDir;
     std::string port = kDefaultFtpPort;
     bool passive = false;
+    // Explicit FTPS: off for profiles stored before it existed.
+    bool tls = false;
+    // The SHA-256 fingerprint of the certificate the user chose to trust for this server,
+    // as NormalizeSha256Fingerprint writes it; empty when none was trusted.
+    std::string tlsFingerprint;
 
     bool operator==(const TServerProfile&) const = default;
 };
+
+// A profile the user is about to create: encryption is asked for unless they turn it off.
+TServerProfile NewServerProfile();
 
 class TServerProfiles {
   public:
@@ -36,7 +44,7 @@ class TServerProfiles {
     std::vector<std::string> ListProfiles() const;
     // Name comparison ignores letter case, as the store's key names do.
     bool ProfileExists(const std::string& name) const;
-    // Missing values read as empty, a missing port as "21", a missing Passive as off. The
+    // Missing values read as empty, a missing port as "21", a missing Passive or TLS as off. The
     // returned name is the one asked for.
     TServerProfile ReadProfile(const std::string& name) const;
     // Deletes the subkey of `oldName` first when it is not empty, then writes the profile

@@ -77,6 +77,23 @@ TEST_F(ProfilesTest, MissingValuesReadAsEmptyPortAsDefaultAndTextStopsAtTheFirst
     EXPECT_FALSE(profiles_.ReadProfile("Bare").passive);
 }
 
+TEST_F(ProfilesTest, EncryptionValuesRoundTripAndAreOffWhenAbsent) {
+    TServerProfile p = Profile("Secure");
+    p.tls = true;
+    p.tlsFingerprint = "AB:CD";
+    profiles_.WriteProfile(p, "");
+    EXPECT_EQ(profiles_.ReadProfile("Secure"), p);
+    EXPECT_EQ(store_.Read(Key("Secure"), "TLS"), std::string("1", 2));
+    EXPECT_EQ(store_.Read(Key("Secure"), "TLSFingerprint"), std::string("AB:CD", 6));
+    // A profile stored before encryption existed has neither value and stays in clear text.
+    store_.DeleteValue(Key("Secure"), "TLS");
+    store_.DeleteValue(Key("Secure"), "TLSFingerprint");
+    EXPECT_FALSE(profiles_.ReadProfile("Secure").tls);
+    EXPECT_EQ(profiles_.ReadProfile("Secure").tlsFingerprint, "");
+    EXPECT_TRUE(NewServerProfile().tls);
+    EXPECT_FALSE(TServerProfile().tls);
+}
+
 TEST_F(ProfilesTest, ListsInStoreOrderAndFindsNamesWithoutRegardToCase) {
     profiles_.WriteProfile(Profile("zeta"), "");
     profiles_.WriteProfile(Profile("Alpha"), "");
