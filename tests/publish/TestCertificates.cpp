@@ -68,12 +68,21 @@ std::string Fingerprint(X509* cert) {
     return text;
 }
 
+FILE* OpenForWriting(const fs::path& file) {
+    fs::create_directories(file.parent_path());
+    FILE* f = std::fopen(file.c_str(), "w");
+    if (f == nullptr) {
+        throw std::runtime_error("cannot write " + file.string());
+    }
+    return f;
+}
+
 void WritePem(const fs::path& certFile, const fs::path& keyFile, X509* cert, EVP_PKEY* key) {
-    FILE* f = std::fopen(certFile.c_str(), "w");
+    FILE* f = OpenForWriting(certFile);
     PEM_write_X509(f, cert);
     std::fclose(f);
     if (key != nullptr) {
-        f = std::fopen(keyFile.c_str(), "w");
+        f = OpenForWriting(keyFile);
         PEM_write_PrivateKey(f, key, nullptr, nullptr, 0, nullptr, nullptr);
         std::fclose(f);
     }

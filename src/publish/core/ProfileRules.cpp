@@ -75,4 +75,9 @@ TApplyDecision DecideApply(const std::vector<std::string>& captions, TProfileEdi
     return {TApplyVerdict::Store, current};
 }
 
+std::string KeptFingerprint(const TServerProfile& stored, const TServerProfile& edited) {
+    const bool sameServer = stored.host == edited.host && stored.port == edited.port;
+    return sameServer && stored.tls && edited.tls ? stored.tlsFingerprint : std::string();
+}
+
 }  // namespace tessel

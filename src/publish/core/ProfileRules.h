@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "publish/core/Profiles.h"
+
 namespace tessel {
 
 inline constexpr const char* kDuplicateProfileMessage =
@@ -51,5 +53,10 @@ struct TApplyDecision {
 // to case. Throws std::out_of_range in Edit mode when `selected` is not an index of `captions`.
 TApplyDecision DecideApply(const std::vector<std::string>& captions, TProfileEditMode mode,
                            int selected, const std::string& newName);
+
+// The trusted certificate fingerprint an edited profile keeps: the stored one while the
+// edited profile still asks for encryption from the same host and port, else none, so a
+// certificate trusted for one server is never taken for another.
+std::string KeptFingerprint(const TServerProfile& stored, const TServerProfile& edited);
 
 }  // namespace tessel

@@ -143,9 +143,16 @@ void TfrmUpload::ConnectUploader() {
         SetBusy(false);
         form_->pnlProgress->hide();
         form_->btnSend->show();
+        if (IsCertificateRefusal(uploader_.LastError())) {
+            AskAboutCertificate(message);
+            return;
+        }
         ShowMessage(TMsgKind::Warning, ToQt(message), mbOK);
     };
-    uploader_.OnSessionEnd = [this] { ShowSession(false); };
+    uploader_.OnSessionEnd = [this] {
+        ShowSession(false);
+        SendAgainIfAsked();
+    };
 }
 
 TMsgButton TfrmUpload::ShowMessage(TMsgKind kind, const QString& text, TMsgButtons buttons) {
@@ -231,7 +238,8 @@ void TfrmUpload::btnSendClick() {
     std::vector<std::string> files;
     for (const QString& line : f.lstUpload->Lines()) files.push_back(FromQt(line));
     uploader_.Files = std::move(files);
-    LoadProfileIntoClient(profiles_.ReadProfile(FromQt(selected->text())), ftp_);
+    sessionProfile_ = FromQt(selected->text());
+    LoadProfileIntoClient(profiles_.ReadProfile(sessionProfile_), ftp_);
     f.pbProgress->setValue(0);
     ShowSession(true);
     uploader_.Start();

@@ -82,6 +82,10 @@ class TfrmUpload : public QDialog {
     void SetBusy(bool busy);
     TMsgButton ShowMessage(TMsgKind kind, const QString& text, TMsgButtons buttons);
     void FormClose();
+    // A certificate refused for want of trust, or for not being the one trusted before.
+    bool IsCertificateRefusal(std::uint16_t error) const;
+    void AskAboutCertificate(const std::string& error);
+    void SendAgainIfAsked();
 
     std::unique_ptr<Ui::TfrmUpload> form_;
     TUiServices& ui_;
@@ -91,6 +95,8 @@ class TfrmUpload : public QDialog {
     TProfileEditMode editMode_ = TProfileEditMode::Add;
     bool editing_ = false;
     bool busy_ = false;
+    std::string sessionProfile_;  // the profile the running or last session used
+    bool sendAgain_ = false;      // a certificate was trusted: send again once this session ends
 };
 
 }  // namespace tessel

@@ -72,6 +72,7 @@ void TfrmUpload::btnAddClick() {
     }
     // Most networks let only passive data connections through.
     f.chkPassive->setChecked(true);
+    f.chkTls->setChecked(NewServerProfile().tls);
     f.txtPort->setText(QString::fromLatin1(kDefaultFtpPort));
     OpenEditor(QStringLiteral("Upload Wizard - Add"));
 }
@@ -96,6 +97,7 @@ void TfrmUpload::ReadProfileIntoEditor(const std::string& name) {
     f.txtInitialDir->setText(ToQt(profile.initialDir));
     f.txtPort->setText(ToQt(profile.port));
     f.chkPassive->setChecked(profile.passive);
+    f.chkTls->setChecked(profile.tls);
 }
 
 TServerProfile TfrmUpload::ProfileFromEditor() const {
@@ -108,6 +110,7 @@ TServerProfile TfrmUpload::ProfileFromEditor() const {
     profile.initialDir = FromQt(f.txtInitialDir->text());
     profile.port = FromQt(f.txtPort->text());
     profile.passive = f.chkPassive->isChecked();
+    profile.tls = f.chkTls->isChecked();
     return profile;
 }
 
@@ -123,7 +126,7 @@ void TfrmUpload::RefuseName(const QString& message) {
 
 void TfrmUpload::btnApplyClick() {
     Ui::TfrmUpload& f = *form_;
-    const TServerProfile profile = ProfileFromEditor();
+    TServerProfile profile = ProfileFromEditor();
     QListWidgetItem* selected = SelectedProfile();
     const int selectedRow = selected != nullptr ? f.lvProfiles->row(selected) : -1;
     if (editMode_ == TProfileEditMode::Edit && selectedRow < 0) {
@@ -143,6 +146,10 @@ void TfrmUpload::btnApplyClick() {
             return;
         case TApplyVerdict::Store:
             break;
+    }
+    if (editMode_ == TProfileEditMode::Edit) {
+        profile.tlsFingerprint =
+            KeptFingerprint(profiles_.ReadProfile(FromQt(selected->text())), profile);
     }
     profiles_.WriteProfile(profile, decision.oldName);
     QListWidgetItem* item =

@@ -69,5 +69,30 @@ TEST(ProfileRulesTest, ApplyRefusesEmptyAndPastedBadNamesInBothModes) {
     }
 }
 
+TEST(ProfileRulesTest, ATrustedCertificateStaysOnlyWithTheSameEncryptedServer) {
+    TServerProfile stored;
+    stored.host = "ftp.host.example";
+    stored.port = "21";
+    stored.tls = true;
+    stored.tlsFingerprint = "AA:BB";
+    TServerProfile edited = stored;
+    edited.name = "Renamed";
+    edited.user = "someone else";
+    EXPECT_EQ(KeptFingerprint(stored, edited), "AA:BB");
+
+    for (auto change :
+         {+[](TServerProfile& p) { p.host = "other.example"; },
+          +[](TServerProfile& p) { p.port = "990"; }, +[](TServerProfile& p) { p.tls = false; }}) {
+        TServerProfile moved = stored;
+        change(moved);
+        EXPECT_EQ(KeptFingerprint(stored, moved), "");
+    }
+    // Encryption turned off and on again in two edits forgets the old certificate.
+    TServerProfile plain = stored;
+    plain.tls = false;
+    plain.tlsFingerprint = KeptFingerprint(stored, plain);
+    EXPECT_EQ(KeptFingerprint(plain, stored), "");
+}
+
 }  // namespace
 }  // namespace tessel

@@ -66,6 +66,7 @@ TEST_F(UploadProfilesTest, AddStoresEveryFieldAndFiltersTypedCharacters) {
     EXPECT_FALSE(F().btnApply->isEnabled());
     EXPECT_EQ(F().txtPort->text(), "21");
     EXPECT_TRUE(F().txtProfileName->hasFocus());
+    EXPECT_TRUE(F().chkTls->isChecked());  // a new profile asks for encryption
 
     QTest::keyClicks(F().txtProfileName, "My:Si?te*<>|\"/\\");
     EXPECT_EQ(F().txtProfileName->text(), "MySite");
@@ -93,6 +94,7 @@ TEST_F(UploadProfilesTest, AddStoresEveryFieldAndFiltersTypedCharacters) {
     expected.initialDir = "public_html";
     expected.port = "212";
     expected.passive = false;
+    expected.tls = true;
     EXPECT_EQ(profiles.ReadProfile("MySite"), expected);
 }
 
@@ -147,6 +149,8 @@ TEST_F(UploadProfilesTest, EditRenamesInPlaceAndRefusesACaseOnlyRename) {
     site.password = "pw";
     site.host = "127.0.0.3";
     site.passive = true;
+    site.tls = true;
+    site.tlsFingerprint = "AA:BB";
     profiles.WriteProfile(site, "");
     store.DeleteValue(kProfilesKey + std::string("Site"), "Port");
     Open();
@@ -165,6 +169,7 @@ TEST_F(UploadProfilesTest, EditRenamesInPlaceAndRefusesACaseOnlyRename) {
     EXPECT_EQ(F().txtHostName->text(), "127.0.0.3");
     EXPECT_EQ(F().txtPort->text(), "21");
     EXPECT_TRUE(F().chkPassive->isChecked());
+    EXPECT_TRUE(F().chkTls->isChecked());
 
     Type(F().txtProfileName, "SITE");
     ui.AnswerMessage(mbOK);
@@ -179,6 +184,7 @@ TEST_F(UploadProfilesTest, EditRenamesInPlaceAndRefusesACaseOnlyRename) {
     EXPECT_FALSE(profiles.ProfileExists("Site"));
     EXPECT_EQ(profiles.ReadProfile("Work").user, "carol");
     EXPECT_EQ(profiles.ReadProfile("Work").password, "pw");
+    EXPECT_EQ(profiles.ReadProfile("Work").tlsFingerprint, "AA:BB");  // the same server
     EXPECT_TRUE(F().lvProfiles->item(0)->isSelected());
     EXPECT_TRUE(F().btnUpload->isEnabled());
 
@@ -187,9 +193,12 @@ TEST_F(UploadProfilesTest, EditRenamesInPlaceAndRefusesACaseOnlyRename) {
     QTest::mouseDClick(F().lvProfiles->viewport(), Qt::LeftButton, {}, at);
     ASSERT_TRUE(F().pnlProfiles->isVisible());
     Type(F().txtInitialDir, "www");
+    Type(F().txtHostName, "127.0.0.4");
     Click(F().btnApply);
     EXPECT_EQ(profiles.ListProfiles(), std::vector<std::string>{"Work"});
     EXPECT_EQ(profiles.ReadProfile("Work").initialDir, "www");
+    // A certificate trusted for one server is not taken for another.
+    EXPECT_EQ(profiles.ReadProfile("Work").tlsFingerprint, "");
 }
 
 TEST_F(UploadProfilesTest, DeleteAsksAndRemovesOnlyOnYes) {
