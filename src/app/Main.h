@@ -88,6 +88,7 @@ class TfrmMain : public QWidget, private TPageHost {
     bool FormCloseQuery();
     void FormResize();
     void mnuHelpContentsClick();
+    void mnuGettingStartedClick();
     void mnuTipsClick();
     void mnuHelpWebClick();
     void mnuHelpHostingClick();
