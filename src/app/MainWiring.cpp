@@ -290,7 +290,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     }
     if (HandleDragEvent(watched, event))
         return true;
-    if (IsHeadingEnter(watched, event) || IsListDeleteKey(watched, event))
+    if (IsHeadingEnter(watched, event) || IsListDeleteKey(watched, event) ||
+        IsBlockListKey(watched, event))
         return true;
 
     const bool palette = watched == f.lstPalette->viewport();
