@@ -108,6 +108,26 @@ TEST_F(KeyboardAccessTest, TabReachesEveryControlOfTheMainWindowOnEveryPanel) {
     });
 }
 
+TEST_F(KeyboardAccessTest, NoTwoShownControlsShareAnAltLetter) {
+    ForEveryPanel([this](const QString& where) {
+        EXPECT_EQ(Joined(MnemonicClashes(*window)), "") << where.toStdString();
+    });
+    for (const TDialogCase& dialog : Dialogs()) {
+        const std::unique_ptr<QDialog> made = dialog.make();
+        made->show();
+        // The form options' given captions "Form &Title" and "Sor&t Fields..." share their
+        // letter; Alt+T goes to each in turn.
+        const std::string expected =
+            dialog.name == std::string("form options") ? "t: lblFormTitle chkSort" : "";
+        EXPECT_EQ(Joined(MnemonicClashes(*made)), expected) << dialog.name;
+        if (dialog.secondFace) {
+            dialog.secondFace(*made);
+            EXPECT_EQ(Joined(MnemonicClashes(*made)), "") << dialog.name << ", second face";
+        }
+        made->hide();
+    }
+}
+
 TEST_F(KeyboardAccessTest, TabGoesFromTheCommandsThroughTheListsToThePanel) {
     OpenShown();
     QStringList order;

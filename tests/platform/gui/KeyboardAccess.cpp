@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMap>
 #include <QSet>
 #include <QTest>
 #include <QWidget>
@@ -74,7 +77,46 @@ QList<QAbstractButton*> ExclusiveGroupOf(QWidget& control) {
     return {};
 }
 
+QString TextOf(const QWidget& widget) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&widget))
+        return button->text();
+    if (const auto* label = qobject_cast<const QLabel*>(&widget))
+        return label->buddy() != nullptr ? label->text() : QString();
+    if (const auto* group = qobject_cast<const QGroupBox*>(&widget))
+        return group->title();
+    return {};
+}
+
+// The letter after a single "&", lower case; none for "&&" or no "&".
+QChar MnemonicOf(const QString& text) {
+    for (int i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] == QLatin1Char('&')) {
+            ++i;
+            continue;
+        }
+        return text[i + 1].toLower();
+    }
+    return {};
+}
+
 }  // namespace
+
+QStringList MnemonicClashes(const QWidget& window) {
+    QMap<QChar, QStringList> owners;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        const QChar letter = MnemonicOf(TextOf(*widget));
+        if (!letter.isNull() && widget->isVisible())
+            owners[letter].append(Describe(*widget));
+    }
+    QStringList clashes;
+    for (auto it = owners.cbegin(); it != owners.cend(); ++it) {
+        if (it.value().size() > 1)
+            clashes.append(QString(it.key()) + QStringLiteral(": ") + it.value().join(' '));
+    }
+    return clashes;
+}
 
 QStringList UnnamedControls(const QWidget& window) {
     QStringList unnamed;

@@ -21,4 +21,8 @@ QStringList UnnamedControls(const QWidget& window);
 // names in the order the focus went.
 QStringList ControlsTabMisses(QWidget& window, QStringList* visited = nullptr);
 
+// Letters that two shown controls of `window` both underline for Alt (labels and buttons), so
+// Alt and that letter cannot go straight to one of them; as "c: btnA btnB".
+QStringList MnemonicClashes(const QWidget& window);
+
 }  // namespace tessel
