@@ -248,6 +248,11 @@ void TfrmMain::mnuHelpContentsClick() {
         env_.help->ShowContents();
 }
 
+void TfrmMain::mnuGettingStartedClick() {
+    if (env_.help != nullptr)
+        env_.help->ShowGettingStarted();
+}
+
 void TfrmMain::mnuTipsClick() {
     TfrmTips tips(
         QString::fromStdString(env_.programFolder),

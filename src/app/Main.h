@@ -93,6 +93,7 @@ class TfrmMain : public QWidget, private TPageHost {
     bool FormCloseQuery();
     void FormResize();
     void mnuHelpContentsClick();
+    void mnuGettingStartedClick();
     void mnuTipsClick();
     void mnuHelpWebClick();
     void mnuHelpHostingClick();
@@ -222,6 +223,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void ShowTrash(bool full);
     void PaintButtonStrip();
     bool HandleDragEvent(QObject* watched, QEvent* event);
+    bool IsBlockListKey(QObject* watched, QEvent* event);
     bool IsHeadingEnter(QObject* watched, QEvent* event) const;
     bool IsListDeleteKey(QObject* watched, QEvent* event);
     void StartDrag(TDragSource source);

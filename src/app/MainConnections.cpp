@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "app/Main.h"
+#include "platform/gui/TabEscape.h"
 #include "platform/gui/UpDown.h"
 #include "ui_Main.h"
 
@@ -81,6 +82,11 @@ void TfrmMain::ConnectHandlers() {
 
     // The heading is one paragraph: Enter does not break it.
     f.txtHeading->installEventFilter(this);
+    // The bullet list keeps Tab for its text; Ctrl+Tab leaves it.
+    LetCtrlTabLeave(*f.txtBullets);
+    // The keys that do what dragging does (IsBlockListKey).
+    f.lstPalette->installEventFilter(this);
+    f.lstBlocks->installEventFilter(this);
     // The meta list and the link list take Del for their own entries.
     f.lstMeta->installEventFilter(this);
     f.lstLinks->installEventFilter(this);
@@ -148,6 +154,32 @@ bool TfrmMain::IsListDeleteKey(QObject* watched, QEvent* event) {
         return lstMetaKeyDown(key->key());
     if (watched == form_->lstLinks)
         return lstLinksKeyDown(key->key());
+    return false;
+}
+
+// The keyboard's way to do what the mouse does by dragging: Enter on a palette entry adds
+// that kind after the selected block; Ctrl+Up and Ctrl+Down move the selected block.
+bool TfrmMain::IsBlockListKey(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    Ui::TfrmMain& f = *form_;
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched == f.lstPalette && enter && key->modifiers() == Qt::NoModifier) {
+        lstBlocksDragDrop(TDragSource::Palette, f.lstBlocks->currentRow() + 1);
+        return true;
+    }
+    const bool upOrDown = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+    if (watched == f.lstBlocks && upOrDown && key->modifiers() == Qt::ControlModifier) {
+        const int row = f.lstBlocks->currentRow();
+        const int target = key->key() == Qt::Key_Up ? row - 1 : row + 1;
+        // The page settings stay first.
+        if (row > 0 && target > 0 && target < f.lstBlocks->count()) {
+            StoreBlock();
+            lstBlocksDragDrop(TDragSource::Blocks, target);
+        }
+        return true;
+    }
     return false;
 }
 

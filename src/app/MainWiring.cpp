@@ -78,6 +78,7 @@ void TfrmMain::CreateMenus() {
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     QAction* mnuHelpContents =
         AddItem(mnuHelp, QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1));
+    QAction* mnuGettingStarted = AddItem(mnuHelp, QStringLiteral("&Getting Started"));
     QAction* mnuTips = AddItem(mnuHelp, QStringLiteral("&Tip of the Day"));
     mnuHelp->addSeparator();
     QAction* mnuHelpWeb = AddItem(mnuHelp, QStringLiteral("Brindle &Software"));
@@ -92,6 +93,7 @@ void TfrmMain::CreateMenus() {
                                                       {mnuSave, "mnuSave"},
                                                       {mnuCreateTemplate, "mnuCreateTemplate"},
                                                       {mnuHelpContents, "mnuHelpContents"},
+                                                      {mnuGettingStarted, "mnuGettingStarted"},
                                                       {mnuTips, "mnuTips"},
                                                       {mnuHelpWeb, "mnuHelpWeb"},
                                                       {mnuHelpHosting, "mnuHelpHosting"},
@@ -114,6 +116,7 @@ void TfrmMain::CreateMenus() {
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::mnuSaveClick);
     connect(mnuCreateTemplate, &QAction::triggered, this, &TfrmMain::mnuCreateTemplateClick);
     connect(mnuHelpContents, &QAction::triggered, this, &TfrmMain::mnuHelpContentsClick);
+    connect(mnuGettingStarted, &QAction::triggered, this, &TfrmMain::mnuGettingStartedClick);
     connect(mnuTips, &QAction::triggered, this, &TfrmMain::mnuTipsClick);
     connect(mnuHelpWeb, &QAction::triggered, this, &TfrmMain::mnuHelpWebClick);
     connect(mnuHelpHosting, &QAction::triggered, this, &TfrmMain::mnuHelpHostingClick);
@@ -287,7 +290,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     }
     if (HandleDragEvent(watched, event))
         return true;
-    if (IsHeadingEnter(watched, event) || IsListDeleteKey(watched, event))
+    if (IsHeadingEnter(watched, event) || IsListDeleteKey(watched, event) ||
+        IsBlockListKey(watched, event))
         return true;
 
     const bool palette = watched == f.lstPalette->viewport();

@@ -44,6 +44,7 @@ TfrmCommonFields::TfrmCommonFields(TUiServices& ui, TCommonFieldsMode mode, std:
     connect(f.btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(f.btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     f.lvForms->installEventFilter(this);
+    f.lvFieldBank->installEventFilter(this);
 
     if (mode_ == cmAdvancedOptions) {
         f.btnReset->hide();
@@ -228,6 +229,14 @@ bool TfrmCommonFields::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         RemoveCommonRow();
         return true;
+    }
+    // Enter on a bank field adds it to the end of the list, as dropping it below the rows does.
+    if (watched == form_->lvFieldBank && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            lvFormsDragDrop(form_->lvFieldBank, QPoint(-1, -1));
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

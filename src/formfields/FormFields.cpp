@@ -225,6 +225,8 @@ void TfrmFields::CreateSample() {
     }
     if (sample_ != nullptr) {
         sample_->setObjectName(QStringLiteral("ctlSample"));
+        // Only a picture of the field: Tab passes it by.
+        sample_->setFocusPolicy(Qt::NoFocus);
         sample_->show();
     }
 }

@@ -84,5 +84,7 @@ inline std::string HelpTopicFileName(int context) {
 }
 
 inline constexpr const char* kHelpContentsFileName = "index.html";
+// The walk from a new page to a published one, offered from the Help menu.
+inline constexpr const char* kHelpGettingStartedFileName = "getting-started.html";
 
 }  // namespace tessel

@@ -353,6 +353,10 @@ TEST_F(ControlsTest, TheButtonsMenuItemsAndShortcutsRunTheirCommands) {
     Trigger("mnuHelpContents");
     EXPECT_TRUE(viewer.isVisible());
     viewer.hide();
+    Trigger("mnuGettingStarted");
+    EXPECT_TRUE(viewer.isVisible());
+    EXPECT_TRUE(viewer.Browser()->source().toLocalFile().endsWith("getting-started.html"));
+    viewer.hide();
 
     Click(F().btnHosting);
     Click(F().btnCustom);

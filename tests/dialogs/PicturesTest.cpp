@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 
@@ -34,25 +36,29 @@ TEST(PicturesTest, EveryPictureRendersAtTheRequestedSizes) {
         for (const int side : {16, 32}) {
             const QPixmap pixmap = Picture(name, QSize(side, side));
             ASSERT_FALSE(pixmap.isNull()) << name << " at " << side;
-            EXPECT_EQ(pixmap.size(), QSize(side, side)) << name;
+            EXPECT_EQ(pixmap.deviceIndependentSize().toSize(), QSize(side, side)) << name;
+            // Drawn with as many pixels as the screen shows, so not blurred by scaling.
+            EXPECT_EQ(pixmap.size(), QSize(side, side) * qGuiApp->devicePixelRatio()) << name;
             // Small glyphs are mostly empty space, but each must cover a tenth of its square.
             EXPECT_GT(OpaquePixels(pixmap), side * side / 10) << name << " at " << side;
         }
-        EXPECT_FALSE(PictureIcon(name).isNull()) << name;
+        const QIcon icon = PictureIcon(name);
+        EXPECT_FALSE(icon.isNull()) << name;
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(96, 96))) << name;
     }
 }
 
 TEST(PicturesTest, SplashFillsItsWholeArea) {
     const QPixmap splash = Picture("splash", QSize(400, 320));
-    ASSERT_EQ(splash.size(), QSize(400, 320));
-    EXPECT_EQ(OpaquePixels(splash), 400 * 320);
+    ASSERT_EQ(splash.deviceIndependentSize().toSize(), QSize(400, 320));
+    EXPECT_EQ(OpaquePixels(splash), splash.width() * splash.height());
 }
 
 TEST(PicturesTest, RepeatedRequestsGiveTheSamePicture) {
     const QPixmap first = Picture("imgHeading", QSize(24, 24));
     const QPixmap second = Picture("imgHeading", QSize(24, 24));
     EXPECT_EQ(first.toImage(), second.toImage());
-    EXPECT_EQ(Picture("imgHeading", QSize(20, 20)).size(), QSize(20, 20));
+    EXPECT_EQ(Picture("imgHeading", QSize(20, 20)).deviceIndependentSize().toSize(), QSize(20, 20));
 }
 
 TEST(PicturesTest, CursorsPointWhereTheirDrawingPoints) {

@@ -53,6 +53,10 @@ void THelpViewer::ShowContents() {
     ShowPage(folder_ + QString::fromLatin1(kHelpContentsFileName));
 }
 
+void THelpViewer::ShowGettingStarted() {
+    ShowPage(folder_ + QString::fromLatin1(kHelpGettingStartedFileName));
+}
+
 bool THelpViewer::ShowTopic(int context) {
     const QString path = TopicPath(context);
     if (path.isEmpty()) {
@@ -64,14 +68,20 @@ bool THelpViewer::ShowTopic(int context) {
 }
 
 bool THelpViewer::PopUpTopic(int context, const QPoint& globalPos) const {
-    QString html = TopicHtml(context);
+    const QString html = PopUpHtml(context);
     if (html.isEmpty()) {
         return false;
     }
-    // A pop-up cannot follow links, so the page's way back to the contents goes.
-    html.remove(QRegularExpression(QStringLiteral("<p class=\"nav\">.*</p>")));
     QWhatsThis::showText(globalPos, html);
     return true;
+}
+
+QString THelpViewer::PopUpHtml(int context) const {
+    QString html = TopicHtml(context);
+    // A pop-up cannot follow links, so the page's way back to the contents goes; nor does it
+    // know the help folder, so the screenshots go too (the help window shows them).
+    html.remove(QRegularExpression(QStringLiteral("<p class=\"(nav|picture)\">.*</p>")));
+    return html;
 }
 
 void THelpViewer::CloseHelp() {

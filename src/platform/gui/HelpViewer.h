@@ -19,6 +19,7 @@ class THelpViewer : public QWidget {
     explicit THelpViewer(QString helpFolder, QWidget* parent = nullptr);
 
     void ShowContents();
+    void ShowGettingStarted();
     // Shows the topic of a help context; false (and the contents shown) when it has none.
     bool ShowTopic(int context);
     // The topic's text in a pop-up window at `globalPos`; false when it has none.
@@ -29,6 +30,8 @@ class THelpViewer : public QWidget {
     QString TopicPath(int context) const;
     // The topic page as HTML, or empty when there is none.
     QString TopicHtml(int context) const;
+    // The topic as its pop-up shows it: without links and pictures.
+    QString PopUpHtml(int context) const;
     QTextBrowser* Browser() const { return browser_; }
 
   private:

@@ -1,6 +1,7 @@
 #include "platform/gui/Pictures.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPixmapCache>
@@ -33,12 +34,17 @@ constexpr TCursorHotSpot kCursorHotSpots[] = {
     {"EYEDROPPER", QPoint(2, 29)},
 };
 
-QPixmap RenderSvg(const QString& path, const QSize& size) {
+// `size` in device-independent pixels; the drawing is made with `ratio` device pixels to each,
+// so that it stays sharp on a screen that scales the windows.
+QPixmap RenderSvg(const QString& path, const QSize& size, qreal ratio = 1.0) {
     if (size.isEmpty())
         return {};
     EnsurePictureResources();
-    const QString key =
-        QStringLiteral("tessel:%1:%2x%3").arg(path).arg(size.width()).arg(size.height());
+    const QString key = QStringLiteral("tessel:%1:%2x%3@%4")
+                            .arg(path)
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(ratio);
     QPixmap cached;
     if (QPixmapCache::find(key, &cached))
         return cached;
@@ -46,13 +52,14 @@ QPixmap RenderSvg(const QString& path, const QSize& size) {
     QSvgRenderer renderer(path);
     if (!renderer.isValid())
         return {};
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     renderer.render(&painter);
     painter.end();
-    const QPixmap pixmap = QPixmap::fromImage(image);
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setDevicePixelRatio(ratio);
     QPixmapCache::insert(key, pixmap);
     return pixmap;
 }
@@ -60,13 +67,16 @@ QPixmap RenderSvg(const QString& path, const QSize& size) {
 }  // namespace
 
 QPixmap Picture(const QString& name, const QSize& size) {
-    return RenderSvg(QStringLiteral(":/pictures/%1.svg").arg(name), size);
+    return RenderSvg(QStringLiteral(":/pictures/%1.svg").arg(name), size,
+                     qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0);
 }
 
 QIcon PictureIcon(const QString& name) {
     QIcon icon;
-    for (const int side : {16, 24, 32, 48}) {
-        const QPixmap pixmap = Picture(name, QSize(side, side));
+    // Twice the usual sizes too, for screens that scale the windows to 200 %.
+    for (const int side : {16, 24, 32, 48, 64, 96}) {
+        const QPixmap pixmap =
+            RenderSvg(QStringLiteral(":/pictures/%1.svg").arg(name), QSize(side, side));
         if (pixmap.isNull())
             return {};
         icon.addPixmap(pixmap);

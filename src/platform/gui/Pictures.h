@@ -12,10 +12,11 @@
 
 namespace tessel {
 
-// The picture rendered at exactly `size`, cached per name and size.
+// The picture rendered at exactly `size` (device-independent pixels, drawn at the screen's
+// pixel ratio so it stays sharp when the windows are scaled), cached per name and size.
 QPixmap Picture(const QString& name, const QSize& size);
 
-// The picture at the usual icon sizes (16, 24, 32, 48).
+// The picture at the usual icon sizes (16, 24, 32, 48) and twice those.
 QIcon PictureIcon(const QString& name);
 
 // A cursor with its hot spot where the drawing points ("NEWDRAG", "EYEDROPPER").

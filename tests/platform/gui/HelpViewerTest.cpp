@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QRegularExpression>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QWhatsThis>
@@ -52,6 +55,47 @@ TEST(HelpViewer, ContentsLinkEveryTopic) {
     help.CloseHelp();
 }
 
+// Every link and picture of every help page names a file of the help folder, so no page
+// leads nowhere and no screenshot shows as a broken picture.
+TEST(HelpViewer, EveryLinkAndPictureOfTheHelpExists) {
+    const QDir folder(kHelpFolder);
+    const QRegularExpression reference(QStringLiteral("(?:href|src)=\"([^\"#:]+)\""));
+    int pictures = 0;
+    for (const QString& name : folder.entryList({QStringLiteral("*.html")})) {
+        QFile page(folder.filePath(name));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(page.readAll());
+        for (const auto& match : reference.globalMatch(html)) {
+            const QString target = match.captured(1);
+            EXPECT_TRUE(folder.exists(target))
+                << name.toStdString() << " -> " << target.toStdString();
+            if (target.endsWith(QLatin1String(".png"))) {
+                ++pictures;
+                EXPECT_FALSE(QImage(folder.filePath(target)).isNull()) << target.toStdString();
+            }
+        }
+    }
+    EXPECT_GT(pictures, 5);
+}
+
+TEST(HelpViewer, GettingStartedIsLinkedFromTheContentsAndShowsItsPictures) {
+    THelpViewer help(kHelpFolder);
+    help.ShowContents();
+    EXPECT_TRUE(help.Browser()->toHtml().contains(QLatin1String(kHelpGettingStartedFileName)));
+    help.ShowGettingStarted();
+    EXPECT_TRUE(help.Browser()->source().toLocalFile().endsWith("getting-started.html"));
+    const QString text = help.Browser()->toPlainText();
+    for (const char* step : {"New", "Page Title", "Heading", "Image", "Paragraph", "View Page",
+                             "Save Page", "Send to web", "Use passive mode", "Stop"}) {
+        EXPECT_TRUE(text.contains(QLatin1String(step))) << step;
+    }
+    // The screenshots load from the help folder; a missing one would be a blank box.
+    const QVariant picture = help.Browser()->document()->resource(
+        QTextDocument::ImageResource, QUrl(QStringLiteral("pictures/main-window.png")));
+    EXPECT_FALSE(picture.value<QImage>().isNull() && picture.value<QPixmap>().isNull());
+    help.CloseHelp();
+}
+
 TEST(HelpViewer, ShowsATopicByNumberAndFallsBackToTheContents) {
     THelpViewer help(kHelpFolder);
     EXPECT_TRUE(help.ShowTopic(kHelpUploadSaved));
@@ -70,6 +114,13 @@ TEST(HelpViewer, WhatsThisPopsUpTheTopicText) {
     QWidget* popUp = WhatsThisPopUp();
     ASSERT_NE(popUp, nullptr);
     QWhatsThis::hideText();
+    // The pop-up cannot reach the help folder: a topic with a screenshot pops up without it,
+    // and without its links, but with all of its words.
+    ASSERT_TRUE(help.TopicHtml(kHelpThemeList).contains(QLatin1String("<img")));
+    const QString popUpHtml = help.PopUpHtml(kHelpThemeList);
+    EXPECT_FALSE(popUpHtml.contains(QLatin1String("<img")));
+    EXPECT_FALSE(popUpHtml.contains(QLatin1String("index.html")));
+    EXPECT_TRUE(PlainText(popUpHtml).contains(QLatin1String("Edit Themes")));
     EXPECT_FALSE(help.PopUpTopic(999, QPoint(100, 100)));
 }
 
