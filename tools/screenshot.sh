@@ -5,7 +5,7 @@
 # TESSEL_BUILD names the build folder (default build/release; built when tessel is missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$(realpath -m "${1:-docs/main-window.png}")
+out=$(realpath -m "${1:-screenshot.png}")
 page=${2:+$(realpath "$2")}
 build=${TESSEL_BUILD:-build/release}
 if [ ! -x "$build/bin/tessel" ]; then
