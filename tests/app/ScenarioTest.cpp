@@ -218,7 +218,13 @@ TEST_F(ScenarioTest, APageBuiltInTheWindowsArrivesOnTheServerAsTheCommandLineMak
     EXPECT_FALSE(ui.ExecutedDialogs().contains("TfrmSendCheck"));
     ASSERT_FALSE(ui.Messages().empty());
     EXPECT_EQ(ui.Messages().back().text, "Transfer Completed.");
-    EXPECT_EQ(listed.size(), 4);
+    const auto local = [this](const std::string& file) {
+        return QString::fromStdString(home + file);
+    };
+    EXPECT_EQ(listed, (QStringList{local(kBackgroundsFolder + std::string("waves.jpg")),
+                                   local(kImagesFolder + std::string("boat.bmp")),
+                                   local(kImagesFolder + std::string("oar.png")),
+                                   local(kUploadFolder + std::string("RowingClub.html"))}));
     EXPECT_EQ(stored.size(), 4u);
 
     // On the server: exactly the page and its three pictures.
@@ -232,6 +238,7 @@ TEST_F(ScenarioTest, APageBuiltInTheWindowsArrivesOnTheServerAsTheCommandLineMak
     // names its pictures alone; the local copy beside the document is its mode-1 output.
     const std::string page = ReadFile((server / "www" / "RowingClub.html").string());
     EXPECT_EQ(page, CliHtml(path, "2"));
+    EXPECT_EQ(page, ReadFile(home + kUploadFolder + "RowingClub.html"));
     EXPECT_EQ(ReadFile(home + kDocumentsFolder + "Rowing Club.html"), CliHtml(path, "1"));
     for (const char* piece : {"BACKGROUND=\"waves.jpg\"", "SRC=\"boat.bmp\"", "SRC=\"oar.png\"",
                               "NAME=\"recipient\" VALUE=\"captain@rowing.example\"",
