@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include "MainFixture.h"
+#include "app/FormFieldSteps.h"
 #include "document/Stream.h"
 #include "formfields/CommonFields.h"
 #include "formfields/FormFields.h"
@@ -35,32 +36,10 @@ class FormsPanelTest : public MainWindowTest {
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
                           List()->visualItemRect(List()->topLevelItem(row)).center());
     }
-    QAction* AddItem(TFieldKind kind) {
-        return window->PopForms()->findChild<QAction*>(QStringLiteral("popFormsAdd%1").arg(kind));
-    }
-    // Adds a field of `kind` through the Add menu and the field editor; `fill` acts on the editor.
+    QAction* AddItem(TFieldKind kind) { return test::AddFieldItem(*window, kind); }
     void AddField(TFieldKind kind, const QString& name,
                   const std::function<void(Ui::TfrmFields&)>& fill = {}) {
-        ui.AnswerExec([=](QDialog& dialog) {
-            auto& editor = static_cast<TfrmFields&>(dialog);
-            Ui::TfrmFields& e = editor.Form();
-            e.txtName->clear();
-            QTest::keyClicks(e.txtName, name);
-            if (fill)
-                fill(e);
-            QTest::mouseClick(e.btnOK, Qt::LeftButton);
-        });
-        Click(F().btnFormAdd);
-        window->PopForms()->hide();
-        AddItem(kind)->trigger();
-    }
-    void AddChoice(Ui::TfrmFields& e, const QString& value, const QString& text, bool ticked) {
-        QTest::mouseClick(e.btnAdd, Qt::LeftButton);
-        QTest::keyClicks(e.txtDropValue, value);
-        QTest::keyClicks(e.txtDropText, text);
-        if (ticked)
-            QTest::mouseClick(e.chkCheck, Qt::LeftButton, {}, QPoint(8, e.chkCheck->height() / 2));
-        QTest::mouseClick(e.btnDropApply, Qt::LeftButton);
+        test::AddField(ui, *window, kind, name, fill);
     }
     std::vector<std::string> FieldNames() {
         std::vector<std::string> names;
@@ -139,9 +118,9 @@ TEST_F(FormsPanelTest, NewFieldsComeFromTheAddMenuAndRaiseTheModifiedFlag) {
 
 TEST_F(FormsPanelTest, EditingLoadsTheFieldAndWritesItBack) {
     OpenWithForm();
-    AddField(fkRadio, "Colour", [this](Ui::TfrmFields& e) {
-        AddChoice(e, "r", "Red", true);
-        AddChoice(e, "g", "Green", false);
+    AddField(fkRadio, "Colour", [](Ui::TfrmFields& e) {
+        test::AddChoice(e, "r", "Red", true);
+        test::AddChoice(e, "g", "Green", false);
     });
     Save();
     ClickRow(0);
@@ -363,15 +342,15 @@ TEST_F(FormsPanelTest, AFormWithEveryKindOfFieldGivesItsHtml) {
         e.txtCols->setText("40");
         e.txtRows->setText("4");
     });
-    AddField(fkRadio, "Size", [this](Ui::TfrmFields& e) {
-        AddChoice(e, "s", "Small", false);
-        AddChoice(e, "l", "Large", true);
+    AddField(fkRadio, "Size", [](Ui::TfrmFields& e) {
+        test::AddChoice(e, "s", "Small", false);
+        test::AddChoice(e, "l", "Large", true);
     });
     AddField(fkCheckBox, "Extras",
-             [this](Ui::TfrmFields& e) { AddChoice(e, "c", "Cheese Topping", true); });
-    AddField(fkDropDown, "Day", [this](Ui::TfrmFields& e) {
-        AddChoice(e, "mo", "Monday", false);
-        AddChoice(e, "tu", "Tues|day", false);
+             [](Ui::TfrmFields& e) { test::AddChoice(e, "c", "Cheese Topping", true); });
+    AddField(fkDropDown, "Day", [](Ui::TfrmFields& e) {
+        test::AddChoice(e, "mo", "Monday", false);
+        test::AddChoice(e, "tu", "Tues|day", false);
     });
     // Every advanced option on, through the dialog's own check boxes.
     ui.AnswerExec([](QDialog& dialog) {
