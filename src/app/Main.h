@@ -208,6 +208,9 @@ class TfrmMain : public QWidget, private TPageHost {
     void SetUpLists();
     void SetUpWhatsThis();
     void AddWhatsThis(QWidget* control, int context);
+    // The same "What's This?" menu for the controls of a dialog that carry a help context, and
+    // F1 there for the topic of the control with the focus.
+    void AddContextHelp(QWidget& dialog);
     void LoadThemes();
     void FillPalette();
     void ShowInfo(const QString& text);

@@ -39,6 +39,7 @@ void TfrmMain::btnUploadClick() {
         std::error_code error;
         if (std::filesystem::is_regular_file(html, error))
             wizard->AddUploadFile(html);
+        AddContextHelp(*wizard);
     }
     wizard->Run();
 }

@@ -1,5 +1,5 @@
-// The main window's menus, signal connections, "What's This?" contexts and the mouse work
-// of its drag sources and drop targets.
+// The main window's menus, signal connections, "What's This?" contexts (its own and its
+// dialogs') and the mouse work of its drag sources and drop targets.
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +15,7 @@
 #include "app/Main.h"
 #include "app/core/BlockKinds.h"
 #include "platform/HelpContexts.h"
+#include "platform/gui/HelpViewer.h"
 #include "platform/gui/Pictures.h"
 #include "platform/gui/UiServices.h"
 #include "ui_Main.h"
@@ -217,6 +218,30 @@ void TfrmMain::AddWhatsThis(QWidget* control, int context) {
             [this, control](const QPoint& pos) {
                 popWhatsThisPopup(control, control->mapToGlobal(pos));
             });
+}
+
+void TfrmMain::AddContextHelp(QWidget& dialog) {
+    for (QWidget* control : dialog.findChildren<QWidget*>()) {
+        if (const int context = HelpContextOf(control); context != 0)
+            AddWhatsThis(control, context);
+    }
+    auto* fieldHelp = new QAction(&dialog);
+    fieldHelp->setObjectName(QStringLiteral("mnuFieldHelp"));
+    fieldHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    dialog.addAction(fieldHelp);
+    connect(fieldHelp, &QAction::triggered, this, [this] {
+        if (env_.help == nullptr)
+            return;
+        // A list's or spin box's inner part has the focus; the control around it has the topic.
+        for (QWidget* control = QApplication::focusWidget(); control != nullptr;
+             control = control->parentWidget()) {
+            if (const int context = HelpContextOf(control); context != 0) {
+                env_.help->ShowTopic(context);
+                return;
+            }
+        }
+        env_.help->ShowContents();
+    });
 }
 
 void TfrmMain::SetUpWhatsThis() {

@@ -21,7 +21,10 @@
 #include "app/core/ProgramPaths.h"
 #include "platform/RegistryStore.h"
 #include "platform/gui/ScriptedUiServices.h"
+#include "publish/core/Profiles.h"
+#include "publish/gui/Upload.h"
 #include "ui_Main.h"
+#include "ui_Upload.h"
 
 namespace tessel {
 namespace {
@@ -185,6 +188,40 @@ TEST_F(HelpScreenshots, DISABLED_Write) {
     ui.AnswerMessage(mbNo);
     QTest::mouseClick(forms.btnChooseTemplate, Qt::LeftButton);
     EXPECT_EQ(ui.ExecutedDialogs().size(), 4);
+}
+
+// The upload wizard: its server page with a profile, the profile editor and the upload page.
+TEST_F(HelpScreenshots, DISABLED_WriteUploadWizard) {
+    TServerProfile site;
+    site.name = "My web space";
+    site.user = "smithbakery";
+    site.password = "not-the-real-one";
+    site.host = "ftp.example.com";
+    site.initialDir = "public_html";
+    site.passive = true;  // as a new profile has them
+    site.tls = true;
+    TServerProfiles(settings).WriteProfile(site, "");
+    TfrmUpload wizard(ui, settings);
+    // A user's folder rather than the test's temporary one; nothing is sent.
+    const std::string folder = "/home/ann/Tessel/Upload/";
+    wizard.SetUploadFiles({folder + "backgrounds/linen.jpg", folder + "images/sample-evening.jpg",
+                           folder + "images/sample-morning.jpg", folder + "PhotoPage.html"});
+    wizard.show();
+    Ui::TfrmUpload& f = wizard.Form();
+    QListWidget* profiles = f.lvProfiles;
+    QTest::mouseClick(profiles->viewport(), Qt::LeftButton, {},
+                      profiles->visualItemRect(profiles->item(0)).center());
+    Save(wizard, helpPictures + "upload-servers.png");
+
+    QTest::mouseClick(f.btnEdit, Qt::LeftButton);
+    Save(wizard, helpPictures + "upload-profile.png");
+    QTest::mouseClick(f.btnCancel, Qt::LeftButton);
+
+    QTest::mouseClick(f.btnUpload, Qt::LeftButton);
+    f.lstUpload->setCurrentRow(3);
+    Save(wizard, helpPictures + "upload-files.png");
+    Save(wizard, readmePictures + "upload-wizard.png");
+    wizard.hide();
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // Send to web from the main window: saving first, the check before sending, and a saved page
 // with its pictures sent through the wizard to a real FTP server on loopback.
 
+#include <QFileInfo>
 #include <QImage>
+#include <QMenu>
+#include <QTextBrowser>
+#include <QWhatsThis>
 
 #include "app/MainFixture.h"
 #include "platform/gui/ChildControl.h"
+#include "platform/gui/HelpViewer.h"
 #include "publish/NetTestSupport.h"
 #include "publish/core/Profiles.h"
 #include "publish/gui/SendCheckDialog.h"
@@ -133,6 +138,73 @@ TEST_F(SendToWebTest, TheCheckBeforeSendingListsWhatAVisitorWouldNotice) {
     QTest::mouseClick(F().btnUpload, Qt::LeftButton);
     EXPECT_EQ(ui.ExecutedDialogs().last(), "TfrmUpload");
     EXPECT_EQ(ui.ExecutedDialogs().size(), 4);
+}
+
+bool WhatsThisShown() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](QWidget* widget) {
+        return widget->isVisible() && widget->inherits("QWhatsThat");
+    });
+}
+
+// The wizard's fields have the main window's "What's This?" menu with their own topics, and F1
+// opens the topic of the field with the focus.
+TEST_F(SendToWebTest, WhatsThisAndF1ExplainTheWizardsFields) {
+    THelpViewer viewer(QString::fromUtf8(TESSEL_SOURCE_DATA "/help/"));
+    help = &viewer;
+    OpenShown();
+    BuildTidyPage();
+    Save("Help.pgx");
+    StoreProfile(21, true);
+    std::vector<int> menuContexts;
+    QStringList f1Topics;
+    ui.AnswerExec([&](QDialog& dialog) {
+        auto& wizard = dynamic_cast<TfrmUpload&>(dialog);
+        Ui::TfrmUpload& f = wizard.Form();
+        wizard.show();
+        // The F1 of a field, then of a place without a topic of its own.
+        const auto pressF1 = [&](QWidget* control) {
+            wizard.activateWindow();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &wizard; }));
+            control->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            f1Topics << QFileInfo(viewer.Browser()->source().toLocalFile()).fileName();
+            viewer.hide();
+        };
+        pressF1(f.lvProfiles);
+        test::TWizardDriver(wizard).SelectProfile(QStringLiteral("Local"));
+        QTest::mouseClick(f.btnEdit, Qt::LeftButton);
+        for (QWidget* field : std::initializer_list<QWidget*>{
+                 f.txtProfileName, f.txtUserName, f.txtPort, f.txtInitialDir, f.txtHostName,
+                 f.txtPassword, f.chkPassive, f.chkTls}) {
+            const QPoint at(4, 4);
+            QContextMenuEvent click(QContextMenuEvent::Mouse, at, field->mapToGlobal(at));
+            QApplication::sendEvent(field, &click);
+            EXPECT_TRUE(window->PopWhatsThis()->isVisible()) << field->objectName().toStdString();
+            menuContexts.push_back(window->WhatsThisContext());
+            window->PopWhatsThis()->hide();
+            Trigger("mnuWhatsThis");
+            EXPECT_EQ(window->WhatsThisContext(), 0);
+            EXPECT_TRUE(WhatsThisShown()) << field->objectName().toStdString();
+            QWhatsThis::hideText();
+        }
+        pressF1(f.txtHostName);
+        pressF1(f.chkTls);
+        QTest::mouseClick(f.btnCancel, Qt::LeftButton);
+        QTest::mouseClick(f.btnUpload, Qt::LeftButton);
+        pressF1(f.lstUpload);
+        pressF1(f.btnSend);
+        dialog.reject();
+    });
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    EXPECT_EQ(ui.ExecutedDialogs(), QStringList{"TfrmUpload"});
+    EXPECT_EQ(menuContexts, (std::vector<int>{57, 58, 59, 60, 61, 62, 63, 63}));
+    EXPECT_EQ(
+        f1Topics.join(", ").toStdString(),
+        QStringList({"ctx-63.html", "ctx-61.html", "ctx-63.html", "ctx-75.html", "index.html"})
+            .join(", ")
+            .toStdString());
+    window.reset();  // before the viewer it points at
 }
 
 class SendToWebServerTest : public SendToWebTest, public ::testing::WithParamInterface<bool> {};

@@ -79,7 +79,8 @@ void TfrmUpload::SetUpControls() {
         {f.txtProfileName, kHelpProfileName}, {f.txtUserName, kHelpProfileUser},
         {f.txtPort, kHelpProfilePort},        {f.txtInitialDir, kHelpProfileFolder},
         {f.txtHostName, kHelpProfileHost},    {f.txtPassword, kHelpProfilePassword},
-        {f.lvProfiles, kHelpProfileList},     {f.lstUpload, kHelpUploadList}};
+        {f.lvProfiles, kHelpProfileList},     {f.lstUpload, kHelpUploadList},
+        {f.chkPassive, kHelpProfileList},     {f.chkTls, kHelpProfileList}};
     for (const auto& [control, context] : contexts) control->setProperty("helpContext", context);
 
     // A fixed frame, large enough for the largest page.
