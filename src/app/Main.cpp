@@ -17,6 +17,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/RecoveryCopy.h"
 #include "platform/RegistryStore.h"
+#include "platform/gui/HelpKey.h"
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/OpenWithShell.h"
 #include "platform/gui/TextConvert.h"
@@ -284,10 +285,6 @@ void TfrmMain::mnuHelpAboutClick() {
     about.PrepareAsAbout();
     about.SetOpenWebSite([this] { mnuHelpWebClick(); });
     ui_.Exec(about);
-}
-
-int TfrmMain::HelpContextOf(const QWidget* control) {
-    return control == nullptr ? 0 : control->property("helpContext").toInt();
 }
 
 void TfrmMain::popWhatsThisPopup(QWidget* control, const QPoint& globalPos) {

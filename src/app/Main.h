@@ -80,7 +80,6 @@ class TfrmMain : public QWidget, private TPageHost {
     const TFontValue& MemoFont(int tag) const { return tag == 0 ? headingFont_ : textFont_; }
     int FontChosen(int tag) const { return tag == 0 ? headingFontChosen_ : textFontChosen_; }
     // The help context of a control's "What's This?", 0 when it has none.
-    static int HelpContextOf(const QWidget* control);
 
     // The index of the entry at a point of the block list: the entry count below the last
     // entry, -1 outside the list.

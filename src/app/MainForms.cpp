@@ -184,6 +184,7 @@ void TfrmMain::popFormsPopup(bool onList) {
 void TfrmMain::popFormsTextBoxClick(TFieldKind kind) {
     TBusyCursor busy(ui_);
     TfrmFields editor(ui_, kind, this);
+    AddContextHelp(editor);
     if (ui_.Exec(editor) == QDialog::Accepted)
         StoreFieldFromEditor(editor, true);
     form_->btnFormClear->setEnabled(form_->lvForms->topLevelItemCount() != 0);
@@ -195,6 +196,7 @@ void TfrmMain::btnFormEditClick() {
         return;
     TBusyCursor busy(ui_);
     TfrmFields editor(ui_, FieldOfRow(*row).Kind, this);
+    AddContextHelp(editor);
     try {
         LoadFieldIntoEditor(editor);
     } catch (const EListError&) {

@@ -15,6 +15,7 @@
 #include "app/Main.h"
 #include "app/core/BlockKinds.h"
 #include "platform/HelpContexts.h"
+#include "platform/gui/HelpKey.h"
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/Pictures.h"
 #include "platform/gui/UiServices.h"
@@ -225,23 +226,8 @@ void TfrmMain::AddContextHelp(QWidget& dialog) {
         if (const int context = HelpContextOf(control); context != 0)
             AddWhatsThis(control, context);
     }
-    auto* fieldHelp = new QAction(&dialog);
-    fieldHelp->setObjectName(QStringLiteral("mnuFieldHelp"));
-    fieldHelp->setShortcut(QKeySequence(Qt::Key_F1));
-    dialog.addAction(fieldHelp);
-    connect(fieldHelp, &QAction::triggered, this, [this] {
-        if (env_.help == nullptr)
-            return;
-        // A list's or spin box's inner part has the focus; the control around it has the topic.
-        for (QWidget* control = QApplication::focusWidget(); control != nullptr;
-             control = control->parentWidget()) {
-            if (const int context = HelpContextOf(control); context != 0) {
-                env_.help->ShowTopic(context);
-                return;
-            }
-        }
-        env_.help->ShowContents();
-    });
+    if (env_.help != nullptr)
+        AddHelpKey(dialog, *env_.help);
 }
 
 void TfrmMain::SetUpWhatsThis() {

@@ -6,6 +6,7 @@
 #include "document/Exceptions.h"
 #include "formfields/FieldRows.h"
 #include "formfields/ListViewDrag.h"
+#include "platform/HelpContexts.h"
 #include "platform/gui/Pictures.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
@@ -21,6 +22,7 @@ TfrmCommonFields::TfrmCommonFields(TUiServices& ui, TCommonFieldsMode mode, std:
       fieldsPath_(std::move(fieldsPath)),
       form_(std::make_unique<Ui::TfrmCommonFields>()) {
     form_->setupUi(this);
+    setProperty("helpContext", mode == cmFieldBank ? kHelpFormBasicFields : kHelpFormOptions);
     Ui::TfrmCommonFields& f = *form_;
     setObjectName(QStringLiteral("frmCommonFields"));
     SetUpFieldList(*f.lvForms, 175, 90);

@@ -33,6 +33,7 @@ QString KindName(TFieldKind kind) {
 TfrmFields::TfrmFields(TUiServices& ui, TFieldKind kind, QWidget* parent)
     : QDialog(parent), ui_(ui), kind_(kind), form_(std::make_unique<Ui::TfrmFields>()) {
     form_->setupUi(this);
+    setProperty("helpContext", kHelpFieldBase + kind);
     Ui::TfrmFields& f = *form_;
     setObjectName(QStringLiteral("frmFields"));
     QPalette white = f.pnlSample->palette();

@@ -17,6 +17,7 @@
 #include "app/core/ProgramPaths.h"
 #include "document/Exceptions.h"
 #include "html/Routines.h"
+#include "platform/HelpContexts.h"
 #include "platform/gui/Pictures.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
@@ -51,6 +52,7 @@ TfrmTheme::TfrmTheme(TUiServices& ui, const std::string& programFolder, TWebThem
       savePending_(savePending) {
     Ui::TfrmTheme& f = *form_;
     f.setupUi(this);
+    setProperty("helpContext", kHelpThemeList);
     f.pnlEdit->hide();
     f.imgBG->hide();
     f.btnAdd->setIcon(PictureIcon(QStringLiteral("glyphAdd")));

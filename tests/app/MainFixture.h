@@ -21,6 +21,7 @@
 #include "dialogs/Misc.h"
 #include "document/Pagelette.h"
 #include "platform/RegistryStore.h"
+#include "platform/gui/HelpKey.h"
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/ScriptedUiServices.h"
 #include "themes/core/WebTheme.h"

@@ -225,8 +225,8 @@ TEST_F(PreviewTest, ThePaneHasItsControlsAndNote) {
     EXPECT_EQ(F().Label1->text(),
               "Note: To see Drop Box and No Underline Links options select the Preview Page "
               "Button above.");
-    EXPECT_EQ(TfrmMain::HelpContextOf(F().browser), 76);
-    EXPECT_EQ(TfrmMain::HelpContextOf(F().lstThemes), 66);
+    EXPECT_EQ(HelpContextOf(F().browser), 76);
+    EXPECT_EQ(HelpContextOf(F().lstThemes), 66);
     EXPECT_EQ(F().browser->DefaultFont(), "Times New Roman");
     EXPECT_EQ(F().browser->DefaultFixedFont(), "Courier New");
 }

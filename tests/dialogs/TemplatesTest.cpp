@@ -106,8 +106,9 @@ TEST(DeliveredTemplateBrowser, PreviewsEveryDeliveredTemplate) {
                 << picture.source;
         }
         const std::string background = view.Mapped().background;
-        if (!background.empty())
+        if (!background.empty()) {
             EXPECT_TRUE(std::filesystem::exists(home.Path() + "Templates/" + background));
+        }
     }
     const QString before = view.toHtml();
     emit view.anchorClicked(QUrl(QStringLiteral("https://www.example.org/results.html")));

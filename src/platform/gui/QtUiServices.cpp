@@ -1,5 +1,7 @@
 #include "platform/gui/QtUiServices.h"
 
+#include "platform/gui/HelpKey.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
@@ -195,6 +197,8 @@ bool TQtUiServices::OpenWithDefaultProgram(const QString& pathOrUrl) {
 
 int TQtUiServices::Exec(QDialog& dialog) {
     const TArrowWhileModal arrow(busyDepth_ > 0);
+    if (help_ != nullptr)
+        AddHelpKey(dialog, *help_);
     return dialog.exec();
 }
 

@@ -20,8 +20,9 @@ TEST(DeliveredFieldsTest, EveryChoiceFieldOfBothListsHasItsOptions) {
         for (const TBankField& field : *list) {
             TFormElement element;
             FillBasicField(element, field, kDelivered);
-            if (field.Kind == fkRadio || field.Kind == fkCheckBox || field.Kind == fkDropDown)
+            if (field.Kind == fkRadio || field.Kind == fkCheckBox || field.Kind == fkDropDown) {
                 EXPECT_GE(element.Strings().Count(), 2) << field.Name;
+            }
         }
     }
 }

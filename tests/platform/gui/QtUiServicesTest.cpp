@@ -6,9 +6,12 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -168,6 +171,41 @@ TEST(QtUiServices, ExecRunsTheDialogModallyWithTheNormalPointer) {
     EXPECT_EQ(ui.Exec(dialog), QDialog::Accepted);
     EXPECT_TRUE(wasModal);
     EXPECT_EQ(duringDialog, Qt::ArrowCursor);
+}
+
+// Every dialog run through the services answers F1 with the topic of the control with the
+// focus, of the dialog itself when the control has none, and the contents when neither has.
+TEST(QtUiServices, F1InAnyDialogShowsTheTopicOfWhereTheFocusIs) {
+    THelpViewer help(QStringLiteral(TESSEL_SOURCE_DATA "/help/"));
+    TQtUiServices ui(QStringLiteral("Tessel"));
+    ui.SetHelpViewer(&help);
+    QDialog dialog;
+    auto* title = new QLineEdit(&dialog);
+    title->setProperty("helpContext", kHelpPageTitle);
+    auto* plain = new QLineEdit(&dialog);
+    plain->move(0, 40);
+    QStringList shown;
+    const auto pressF1 = [&](QWidget* control) {
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_F1);
+        shown << QFileInfo(help.Browser()->source().toLocalFile()).fileName();
+        help.CloseHelp();
+    };
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        pressF1(title);
+        pressF1(plain);
+        dialog.setProperty("helpContext", kHelpThemeList);
+        pressF1(plain);
+        dialog.accept();
+    });
+    EXPECT_EQ(ui.Exec(dialog), QDialog::Accepted);
+    EXPECT_EQ(shown, (QStringList{"ctx-10.html", "index.html", "ctx-66.html"}));
+    // Run again, the dialog keeps one F1 key: two would cancel each other out.
+    QTimer::singleShot(0, &dialog, [&] { dialog.accept(); });
+    ui.Exec(dialog);
+    EXPECT_EQ(dialog.findChildren<QAction*>().size(), 1);
 }
 
 TEST(OpenWithShell, FailureTellsTheUserWhereToTurn) {
