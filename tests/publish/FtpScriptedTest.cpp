@@ -39,7 +39,7 @@ struct TScriptCase {
     std::string message;                // part of ErrorMessage
     std::vector<std::string> commands;  // the transcript, each line by its start
     bool dataComplete = false;
-    std::optional<std::string> download;  // what down.bin must hold afterwards
+    std::optional<std::string> download = std::nullopt;  // what down.bin must hold afterwards
 };
 
 std::vector<TAction> Cat(std::initializer_list<std::vector<TAction>> parts) {
