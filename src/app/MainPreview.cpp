@@ -4,12 +4,9 @@
 #include <QEvent>
 #include <QPushButton>
 #include <QToolButton>
-#include <filesystem>
 
 #include "app/Main.h"
 #include "app/core/ProgramPaths.h"
-#include "document/Exceptions.h"
-#include "platform/AtomicFile.h"
 #include "platform/gui/HtmlView.h"
 #include "platform/gui/OpenWithShell.h"
 #include "platform/gui/TextConvert.h"
@@ -109,21 +106,9 @@ void TfrmMain::btnToggleClick() {
 }
 
 void TfrmMain::btnExternalViewClick() {
-    std::vector<std::string> lines;
-    TGenerateOptions options;
-    options.mode = omLocalCopy;
-    options.programFolder = env_.programFolder;
-    options.banner = form_->chkLogo->isChecked();
-    options.host = this;
-    GeneratePage(*document_, lines, options);
     const std::string path = env_.programFolder + kDocumentsFolder + kExternalPreviewName;
-    try {
-        std::error_code ignored;
-        std::filesystem::create_directories(env_.programFolder + kDocumentsFolder, ignored);
-        WriteFileAtomically(path, PageText(lines));
-    } catch (const ETesselError&) {
-        // The browser is asked to open whatever file is there.
-    }
+    // A failed write is not reported: the browser is asked to open whatever file is there.
+    WritePageHtml(omLocalCopy, path);
     OpenWithShell(ui_, this, ToQt(path));
 }
 
