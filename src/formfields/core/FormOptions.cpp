@@ -4,34 +4,35 @@
 
 namespace tessel {
 
+namespace {
+
+// The page and the options value name the form's settings alike: one list for both ways.
+template <class TFrom, class TTo>
+void CopyFormSettings(const TFrom& from, TTo& to) {
+    to.FormTitle = from.FormTitle;
+    to.FormFooter = from.FormFooter;
+    to.Border = from.Border;
+    to.EmailAddress = from.EmailAddress;
+    to.EmailSubject = from.EmailSubject;
+    to.EnvReport = from.EnvReport;
+    to.HostName = from.HostName;
+    to.BrowserUsed = from.BrowserUsed;
+    to.BlankFields = from.BlankFields;
+    to.AlphaSort = from.AlphaSort;
+}
+
+}  // namespace
+
 TFormOptions FormOptionsOf(const TPagelette& page) {
     TFormOptions options;
-    options.FormTitle = page.FormTitle;
-    options.FormFooter = page.FormFooter;
-    options.Border = page.Border;
-    options.EmailAddress = page.EmailAddress;
-    options.EmailSubject = page.EmailSubject;
-    options.EnvReport = page.EnvReport;
-    options.HostName = page.HostName;
-    options.BrowserUsed = page.BrowserUsed;
-    options.BlankFields = page.BlankFields;
-    options.AlphaSort = page.AlphaSort;
+    CopyFormSettings(page, options);
     return options;
 }
 
 bool ApplyFormOptions(const TFormOptions& options, TPagelette& page) {
     if (options == FormOptionsOf(page))
         return false;
-    page.FormTitle = options.FormTitle;
-    page.FormFooter = options.FormFooter;
-    page.Border = options.Border;
-    page.EmailAddress = options.EmailAddress;
-    page.EmailSubject = options.EmailSubject;
-    page.EnvReport = options.EnvReport;
-    page.HostName = options.HostName;
-    page.BrowserUsed = options.BrowserUsed;
-    page.BlankFields = options.BlankFields;
-    page.AlphaSort = options.AlphaSort;
+    CopyFormSettings(options, page);
     return true;
 }
 
