@@ -11,8 +11,8 @@
 
 #include "BenchDocuments.h"
 #include "app/Main.h"
-#include "app/core/ProgramPaths.h"
 #include "document/Stream.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/RegistryStore.h"
 #include "platform/gui/QtUiServices.h"
 #include "themes/core/WebTheme.h"

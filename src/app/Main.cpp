@@ -10,10 +10,10 @@
 #include <filesystem>
 
 #include "app/core/PanelRules.h"
-#include "app/core/ProgramPaths.h"
 #include "dialogs/Splash.h"
 #include "dialogs/TipDay.h"
 #include "html/MakerAddresses.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RecoveryCopy.h"
 #include "platform/RegistryStore.h"

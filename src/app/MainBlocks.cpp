@@ -6,8 +6,8 @@
 #include <QMenu>
 
 #include "app/Main.h"
-#include "app/core/BlockKinds.h"
 #include "document/Exceptions.h"
+#include "pagerules/BlockKinds.h"
 #include "platform/gui/Pictures.h"
 #include "platform/gui/UiServices.h"
 #include "ui_Main.h"

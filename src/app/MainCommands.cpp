@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "app/Main.h"
-#include "app/core/ProgramPaths.h"
 #include "document/Exceptions.h"
 #include "document/Stream.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/AtomicFile.h"
 #include "platform/HelpContexts.h"
 #include "platform/RecoveryCopy.h"

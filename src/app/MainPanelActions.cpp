@@ -12,9 +12,9 @@
 
 #include "app/Main.h"
 #include "app/core/PanelRules.h"
-#include "app/core/PictureFolder.h"
-#include "app/core/ProgramPaths.h"
 #include "document/Exceptions.h"
+#include "pagerules/PictureFolder.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
 #include "ui_Main.h"

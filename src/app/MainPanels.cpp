@@ -8,9 +8,9 @@
 
 #include "app/Main.h"
 #include "app/core/PanelRules.h"
-#include "app/core/PictureNames.h"
-#include "app/core/ProgramPaths.h"
 #include "document/Exceptions.h"
+#include "pagerules/PictureNames.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UpDown.h"
 #include "ui_Main.h"

@@ -6,7 +6,7 @@
 #include <QToolButton>
 
 #include "app/Main.h"
-#include "app/core/ProgramPaths.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/gui/HtmlView.h"
 #include "platform/gui/OpenWithShell.h"
 #include "platform/gui/TextConvert.h"

@@ -10,9 +10,9 @@
 #include <cstdio>
 
 #include "app/Main.h"
-#include "app/core/ProgramPaths.h"
 #include "document/Exceptions.h"
 #include "document/Stream.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/RecoveryCopy.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"

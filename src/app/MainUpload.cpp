@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "app/Main.h"
-#include "app/core/ProgramPaths.h"
-#include "app/core/UploadList.h"
+#include "pagerules/ProgramPaths.h"
+#include "pagerules/UploadList.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
 #include "publish/core/SendCheck.h"

@@ -13,7 +13,7 @@
 
 #include "app/BlockListDelegates.h"
 #include "app/Main.h"
-#include "app/core/BlockKinds.h"
+#include "pagerules/BlockKinds.h"
 #include "platform/HelpContexts.h"
 #include "platform/gui/HelpKey.h"
 #include "platform/gui/HelpViewer.h"

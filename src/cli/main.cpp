@@ -8,6 +8,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/UploadCommand.h"
+#include "themes/core/WebTheme.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     }
     const std::string command = args.front();
     args.erase(args.begin());
+    tessel::RegisterThemeStoreClass();
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return 0;

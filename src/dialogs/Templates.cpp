@@ -4,7 +4,7 @@
 #include <QSignalBlocker>
 #include <filesystem>
 
-#include "app/core/ProgramPaths.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/AtomicFile.h"
 #include "platform/gui/HtmlView.h"
 #include "platform/gui/Pictures.h"

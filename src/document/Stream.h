@@ -12,7 +12,9 @@ namespace tessel {
 
 class TPagelette;
 
-// The registry that knows every root class of this program (TPagelette, TWebTheme).
+// The root classes a stream may name. The document class is known from the start; any other
+// root class registers itself before its files are read (the theme store does).
+TClassRegistry& ClassRegistry();
 const TClassRegistry& DefaultClassRegistry();
 
 // The stream bytes of `root` (it is not const: writing fills every lazily created slot).

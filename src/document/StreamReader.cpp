@@ -6,7 +6,6 @@
 #include "document/Stream.h"
 #include "document/StreamBytes.h"
 #include "platform/AtomicFile.h"
-#include "themes/core/WebTheme.h"
 
 namespace tessel {
 
@@ -226,14 +225,17 @@ class TStreamReader {
 
 }  // namespace
 
-const TClassRegistry& DefaultClassRegistry() {
-    static const TClassRegistry registry = [] {
+TClassRegistry& ClassRegistry() {
+    static TClassRegistry registry = [] {
         TClassRegistry r;
         r.Register("TPagelette", [] { return std::make_unique<TPagelette>(); });
-        r.Register("TWebTheme", [] { return std::make_unique<TWebTheme>(); });
         return r;
     }();
     return registry;
+}
+
+const TClassRegistry& DefaultClassRegistry() {
+    return ClassRegistry();
 }
 
 std::unique_ptr<TComponent> ReadComponent(std::string_view bytes, const TClassRegistry& registry) {

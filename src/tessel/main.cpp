@@ -8,9 +8,9 @@
 #include <cstdio>
 
 #include "app/Main.h"
-#include "app/core/ProgramPaths.h"
 #include "dialogs/Splash.h"
 #include "document/Exceptions.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RegistryStore.h"
 #include "platform/UserFolders.h"
@@ -19,6 +19,7 @@
 #include "platform/gui/QtUiServices.h"
 #include "platform/gui/TessApplication.h"
 #include "tessel/QuitWhenIdle.h"
+#include "themes/core/WebTheme.h"
 #include "ui_Main.h"
 
 using namespace tessel;
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("brindle-tessel"));
     TQtUiServices ui(title);
     application.SetUiServices(&ui);
+    RegisterThemeStoreClass();
 
     std::string programFolder;
     try {

@@ -12,11 +12,11 @@
 #include <filesystem>
 #include <utility>
 
-#include "app/core/PictureFolder.h"
-#include "app/core/PictureNames.h"
-#include "app/core/ProgramPaths.h"
 #include "document/Exceptions.h"
 #include "html/Routines.h"
+#include "pagerules/PictureFolder.h"
+#include "pagerules/PictureNames.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/HelpContexts.h"
 #include "platform/gui/Pictures.h"
 #include "platform/gui/TextConvert.h"

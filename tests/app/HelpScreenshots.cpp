@@ -18,7 +18,7 @@
 #include <memory>
 
 #include "app/Main.h"
-#include "app/core/ProgramPaths.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/RegistryStore.h"
 #include "platform/gui/ScriptedUiServices.h"
 #include "publish/core/Profiles.h"

@@ -17,9 +17,9 @@
 #include <memory>
 
 #include "app/Main.h"
-#include "app/core/ProgramPaths.h"
 #include "dialogs/Misc.h"
 #include "document/Pagelette.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/RegistryStore.h"
 #include "platform/gui/HelpKey.h"
 #include "platform/gui/HelpViewer.h"

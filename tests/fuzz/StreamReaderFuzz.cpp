@@ -8,6 +8,12 @@
 
 #include "document/Stream.h"
 #include "document/StreamDump.h"
+#include "themes/core/WebTheme.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    tessel::RegisterThemeStoreClass();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
-#include "app/core/ProgramPaths.h"
 #include "html/Routines.h"
+#include "pagerules/ProgramPaths.h"
 
 namespace tessel {
 

@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
-#include "app/core/BlockKinds.h"
-#include "app/core/PictureNames.h"
-#include "app/core/ProgramPaths.h"
 #include "document/PageForm.h"
 #include "document/Pagelette.h"
+#include "pagerules/BlockKinds.h"
+#include "pagerules/PictureNames.h"
+#include "pagerules/ProgramPaths.h"
 
 namespace tessel {
 namespace {

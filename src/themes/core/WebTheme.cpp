@@ -67,7 +67,12 @@ int TWebTheme::IndexOfTheme(const std::string& name) const {
     return -1;
 }
 
+void RegisterThemeStoreClass() {
+    ClassRegistry().Register("TWebTheme", [] { return std::make_unique<TWebTheme>(); });
+}
+
 std::unique_ptr<TWebTheme> LoadThemes(const std::string& programFolder) {
+    RegisterThemeStoreClass();
     std::unique_ptr<TComponent> root = ReadComponentFile(programFolder + kThemeFileName);
     if (dynamic_cast<TWebTheme*>(root.get()) == nullptr) {
         throw EStreamError("Invalid class typecast");

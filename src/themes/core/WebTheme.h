@@ -59,6 +59,10 @@ class TWebTheme final : public TComponent {
 
 inline constexpr const char* kThemeFileName = "Themes.dat";
 
+// Makes "TWebTheme" known to the stream reader; the programs call it at start, and loading
+// the themes calls it too. Calling it again does no harm.
+void RegisterThemeStoreClass();
+
 // Reads "Themes.dat" from the program folder (which ends in "/"). Throws EStreamError:
 // "Cannot open file %s" when it cannot be opened, the reader's message when it is damaged,
 // "Invalid class typecast" when its root is not a theme store.

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/core/ProgramPaths.h"
+#include "pagerules/ProgramPaths.h"
 
 namespace tessel {
 namespace {

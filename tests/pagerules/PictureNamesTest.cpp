@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/core/PictureNames.h"
+#include "pagerules/PictureNames.h"
 
 namespace tessel {
 namespace {

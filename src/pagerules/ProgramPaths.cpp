@@ -1,4 +1,4 @@
-#include "app/core/ProgramPaths.h"
+#include "pagerules/ProgramPaths.h"
 
 #include "html/Routines.h"
 

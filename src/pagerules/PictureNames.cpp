@@ -1,4 +1,4 @@
-#include "app/core/PictureNames.h"
+#include "pagerules/PictureNames.h"
 
 namespace tessel {
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/core/UploadList.h"
 #include "document/Pagelette.h"
+#include "pagerules/UploadList.h"
 
 namespace tessel {
 namespace {

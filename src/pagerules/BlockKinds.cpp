@@ -1,4 +1,4 @@
-#include "app/core/BlockKinds.h"
+#include "pagerules/BlockKinds.h"
 
 namespace tessel {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/core/PictureFolder.h"
+#include "pagerules/PictureFolder.h"
 
 #include <array>
 #include <cerrno>

@@ -1,12 +1,12 @@
-#include "app/core/UploadList.h"
+#include "pagerules/UploadList.h"
 
 #include <algorithm>
 #include <filesystem>
 
-#include "app/core/PictureNames.h"
-#include "app/core/ProgramPaths.h"
 #include "document/Pagelette.h"
 #include "document/Persistence.h"
+#include "pagerules/PictureNames.h"
+#include "pagerules/ProgramPaths.h"
 
 namespace tessel {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/core/BlockKinds.h"
+#include "pagerules/BlockKinds.h"
 
 namespace tessel {
 namespace {
