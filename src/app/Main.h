@@ -181,6 +181,8 @@ class TfrmMain : public QWidget, private TPageHost {
     void NewDocument();
     void OpenDocument(const std::string& path);
     bool WriteDocument(const std::string& path);
+    bool FinishSave(const std::string& path);
+    bool SaveMendedPage();
     std::optional<std::string> SaveDocumentAs(const QString& suffix, const QString& filter,
                                               const std::string& folder);
 

@@ -157,12 +157,9 @@ std::optional<std::string> TfrmMain::SaveDocumentAs(const QString& suffix, const
     return path;
 }
 
-void TfrmMain::mnuSaveClick() {
-    const std::optional<std::string> saved = SaveDocumentAs(
-        QStringLiteral("pgx"), QStringLiteral("Tessel Files (*.pgx)"), kDocumentsFolder);
-    if (!saved)
-        return;
-    const std::string& path = *saved;
+// After the document was written to `path`: its two web copies, then the page goes by that
+// name. False (after an error box) when a web copy could not be written.
+bool TfrmMain::FinishSave(const std::string& path) {
     QStringList failures;
     for (const auto& [mode, htmlPath] :
          {std::pair{omLocalCopy, LocalHtmlPath(env_.programFolder, path)},
@@ -181,8 +178,17 @@ void TfrmMain::mnuSaveClick() {
     if (!failures.isEmpty()) {
         ShowError(QStringLiteral("The page was saved as %1, but writing its web page failed:\n\n%2")
                       .arg(ToQt(FileNameOf(path)), failures.join(QStringLiteral("\n"))));
-        return;
+        return false;
     }
+    return true;
+}
+
+void TfrmMain::mnuSaveClick() {
+    const std::optional<std::string> saved = SaveDocumentAs(
+        QStringLiteral("pgx"), QStringLiteral("Tessel Files (*.pgx)"), kDocumentsFolder);
+    if (!saved || !FinishSave(*saved))
+        return;
+    const std::string& path = *saved;
     TMessage message;
     message.kind = TMsgKind::Information;
     message.text =

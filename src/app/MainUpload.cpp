@@ -48,8 +48,24 @@ bool TfrmMain::CheckPageBeforeSending() {
     const std::vector<TSendFinding> findings = CheckBeforeSending(*document_, env_.programFolder);
     if (findings.empty())
         return true;
-    TfrmSendCheck check(findings, this);
-    return ui_.Exec(check) == QDialog::Accepted;
+    TfrmSendCheck check(findings, this, [this](const TSendFinding& finding) {
+        finding.fix(*document_);
+        modified_ = true;
+        ShowBlock();  // the open panel shows the mended page
+        return SaveMendedPage();
+    });
+    return ui_.Exec(check) == QDialog::Accepted && !modified_;
+}
+
+// A mend made by the check changes a page that was saved a moment ago: it is saved again
+// under the same name without asking, so that the web copy sent is the mended one. A page
+// that was never saved asks for its name as Save does.
+bool TfrmMain::SaveMendedPage() {
+    if (currentName_ == kUntitled) {
+        mnuSaveClick();
+        return !modified_;
+    }
+    return WriteDocument(currentName_) && FinishSave(currentName_);
 }
 
 }  // namespace tessel

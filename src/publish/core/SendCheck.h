@@ -4,6 +4,7 @@
 // told in words for someone who knows no HTML. Only what the page's HTML actually shows is
 // checked.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ struct TSendFinding {
     int block;  // index in the block list; 0 is the page settings
     TSendProblem problem;
     std::string text;  // one line for the user, naming the block
+    // A mend the user may take with one button, when the check knows one: the button's caption
+    // (with its Alt letter) and what it does to the page.
+    std::string fixCaption = {};
+    std::function<void(TPagelette&)> fix = {};
 };
 
 // The findings in block order. `programFolder` ends in "/"; pictures are looked for in its

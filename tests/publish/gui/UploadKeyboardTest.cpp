@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 #include <memory>
 
@@ -130,6 +132,44 @@ TEST_F(UploadKeyboardTest, TabReadsTheFindingsBeforeTheAnswers) {
     QStringList order;
     EXPECT_EQ(Joined(ControlsTabMisses(check, &order)), "");
     EXPECT_EQ(Joined(order), "lstFindings, btnGoBack, btnSendAnyway");
+
+    // A finding that can be mended puts its button between the list and the answers.
+    TfrmSendCheck mendable(
+        {{0, TSendProblem::NoTitle, "The page has no title.", "&Title it", [](TPagelette&) {}},
+         {1, TSendProblem::MissingPicture, "photo.jpg is missing."}},
+        nullptr, [](const TSendFinding&) { return true; });
+    order.clear();
+    EXPECT_EQ(Joined(ControlsTabMisses(mendable, &order)), "");
+    EXPECT_EQ(Joined(order), "lstFindings, btnFix0, btnGoBack, btnSendAnyway");
+}
+
+TEST_F(UploadKeyboardTest, AMendButtonHandsItsFindingOverAndSaysWhenItIsDone) {
+    std::vector<TSendProblem> handed;
+    bool works = false;
+    TfrmSendCheck check(
+        {{0, TSendProblem::NoTitle, "The page has no title.", "&Title it", [](TPagelette&) {}}},
+        nullptr, [&](const TSendFinding& finding) {
+            handed.push_back(finding.problem);
+            return works;
+        });
+    check.show();
+    QPushButton* mend = check.FixButton(0);
+    ASSERT_NE(mend, nullptr);
+    EXPECT_EQ(mend->text(), "&Title it");
+    // A mend that failed leaves everything as it was, to be tried again.
+    QTest::mouseClick(mend, Qt::LeftButton);
+    EXPECT_TRUE(mend->isEnabled());
+    EXPECT_EQ(check.Form().lstFindings->item(0)->text(), "The page has no title.");
+    works = true;
+    mend->setFocus();
+    QTest::keyClick(mend, Qt::Key_Space);
+    EXPECT_EQ(handed, (std::vector{TSendProblem::NoTitle, TSendProblem::NoTitle}));
+    EXPECT_FALSE(mend->isEnabled());
+    EXPECT_EQ(check.Form().lstFindings->item(0)->text(), "Mended: The page has no title.");
+    EXPECT_EQ(check.Form().btnSendAnyway->text(), "&Send");
+    // Without a mender there is nothing to press.
+    TfrmSendCheck plain({{0, TSendProblem::NoTitle, "No title.", "&Title it", [](TPagelette&) {}}});
+    EXPECT_EQ(plain.FixButton(0), nullptr);
 }
 
 }  // namespace
