@@ -34,10 +34,7 @@ void BM_LighterCopy(benchmark::State& state) {
     state.counters["photo_KB"] = static_cast<double>(QFileInfo(path).size()) / 1024;
     state.counters["copy_KB"] = static_cast<double>(copyBytes) / 1024;
 }
-BENCHMARK(BM_LighterCopy)
-    ->Args({1800, 1300})
-    ->Args({4000, 3000})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LighterCopy)->Args({1800, 1300})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tessel

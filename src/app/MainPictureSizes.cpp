@@ -30,8 +30,7 @@ QString FileSize(qint64 bytes) {
 
 }  // namespace
 
-std::optional<TPictureCopy> TfrmMain::OfferLighterCopy(const QString& chosen,
-                                                       const QImage& picture,
+std::optional<TPictureCopy> TfrmMain::OfferLighterCopy(const QString& chosen, const QImage& picture,
                                                        const QByteArray& format) {
     if (document_->Page().Count() == 0)
         return std::nullopt;

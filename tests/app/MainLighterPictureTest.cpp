@@ -7,46 +7,17 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
-#include "app/MainFixture.h"
+#include "app/PictureChoiceFixture.h"
 #include "pagerules/PictureSizes.h"
 #include "platform/gui/CameraPhoto.h"
 
 namespace tessel {
 namespace {
 
-class LighterPictureTest : public MainWindowTest {
+class LighterPictureTest : public TPictureChoiceFixture {
   protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        OpenShown();
-        block = &AddImageBlock();
-    }
-
-    TPageItem& AddImageBlock() {
-        InitNewBlock(window->Document(), Page().Count(), btImage);
-        window->RebuildBlockList();
-        TPageItem& added = Page().Items(Page().Count() - 1);
-        F().lstBlocks->setCurrentRow(added.Index());
-        return added;
-    }
-    std::string Bitmap(const std::string& path, int width, int height) {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::darkGreen);
-        EXPECT_TRUE(image.save(QString::fromStdString(path), "BMP"));
-        return path;
-    }
-    void Choose(const std::string& path) {
-        ui.AnswerFileDialog(QString::fromStdString(path));
-        QTest::mouseClick(F().btnImagePic, Qt::LeftButton);
-    }
-    std::string StoredFileName() {
-        window->StoreBlock();
-        return block->ImageBlock().FileName;
-    }
     static QByteArray Bytes(const std::string& path) {
         QFile file(QString::fromStdString(path));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -61,12 +32,8 @@ class LighterPictureTest : public MainWindowTest {
         return QString::fromStdString(FileSizeText(static_cast<std::uintmax_t>(bytes)));
     }
 
-    std::string images() const { return home + "Upload/images/"; }
-    QTemporaryDir elsewhere;
-    std::string outside = elsewhere.path().toStdString() + "/";
     // Stored 1800 x 1300 by a camera held upright: shown 1300 x 1800.
     std::string photo = WriteCameraPhoto(outside + "camera.jpg", QSize(1800, 1300));
-    TPageItem* block = nullptr;
 };
 
 TEST_F(LighterPictureTest, ACameraPhotoBecomesAnUprightCopyWithoutItsPlace) {
@@ -128,12 +95,12 @@ TEST_F(LighterPictureTest, DecliningPlacesTheOriginalShownUpright) {
 
 TEST_F(LighterPictureTest, TheMarginTableNarrowsThePageAndNarrowPicturesAreNotAsked) {
     Page().Items(0).PagePropertiesBlock().IndentMargin = "130";
-    Choose(Bitmap(outside + "narrow.bmp", 470, 100));
+    Choose(Picture(outside + "narrow.bmp", 470, 100, Qt::darkGreen));
     EXPECT_TRUE(ui.Messages().empty());
     EXPECT_EQ(StoredFileName(), "narrow.bmp");
 
     ui.AnswerMessage(mbYes);
-    Choose(Bitmap(outside + "wide.bmp", 940, 200));
+    Choose(Picture(outside + "wide.bmp", 940, 200, Qt::darkGreen));
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_NE(ui.Messages().back().text.indexOf("at most 470 pixels wide"), -1);
     // A bitmap stays a bitmap.
@@ -145,7 +112,7 @@ TEST_F(LighterPictureTest, TheMarginTableNarrowsThePageAndNarrowPicturesAreNotAs
 }
 
 TEST_F(LighterPictureTest, TheCopyNeverReplacesAPictureOfItsNameSilently) {
-    const std::string mine = Bitmap(images() + "camera-1200.jpg", 64, 48);
+    const std::string mine = Picture(images() + "camera-1200.jpg", 64, 48, Qt::darkGreen);
     const QByteArray minesBytes = Bytes(mine);
 
     ui.AnswerMessage(mbYes);  // the copy
@@ -173,7 +140,8 @@ TEST_F(LighterPictureTest, TheCopyNeverReplacesAPictureOfItsNameSilently) {
 }
 
 TEST_F(LighterPictureTest, KeepProportionsSetsTheOtherSideAsTheUserTypes) {
-    Choose(Bitmap(outside + "dog.bmp", 400, 300));
+    Activate();  // for Alt and a letter
+    Choose(Picture(outside + "dog.bmp", 400, 300, Qt::darkGreen));
     ASSERT_TRUE(F().chkKeepProportions->isChecked());
     F().txtImageW->setFocus();
     F().txtImageW->selectAll();
@@ -201,7 +169,7 @@ TEST_F(LighterPictureTest, KeepProportionsSetsTheOtherSideAsTheUserTypes) {
 }
 
 TEST_F(LighterPictureTest, KeepProportionsLeavesStoredSizesAndPagesWithoutAPicture) {
-    Bitmap(images() + "dog.bmp", 400, 300);
+    Picture(images() + "dog.bmp", 400, 300, Qt::darkGreen);
     block->ImageBlock().FileName = "dog.bmp";
     block->ImageBlock().Width = "99";
     block->ImageBlock().Height = "10";

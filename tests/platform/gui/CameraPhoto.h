@@ -2,9 +2,9 @@
 
 // A photo as a camera writes it, made by the tests: a JPEG with an EXIF block that says the
 // camera was turned (orientation 6: shown turned a quarter clockwise) and where it was taken
-// (GPS latitude and longitude), and a comment that names the place. Its stored top half is red and its bottom half blue, so shown
-// upright the left half is blue and the right half red. Noise keeps it from compressing to
-// nothing, as a real photo does not.
+// (GPS latitude and longitude), and a comment that names the place. Its stored top half is red and
+// its bottom half blue, so shown upright the left half is blue and the right half red. Noise keeps
+// it from compressing to nothing, as a real photo does not.
 
 #include <QByteArray>
 #include <QSize>
