@@ -5,9 +5,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 #include "app/Main.h"
-#include "document/Exceptions.h"
 #include "pagerules/PictureFolder.h"
 #include "pagerules/PictureSizes.h"
 #include "platform/HelpContexts.h"
