@@ -223,7 +223,8 @@ class TPagelette final : public TComponent {
     // Empties the form and its options, and the blocks too when `includePage` is true.
     void ClearDocument(bool includePage);
 
-    // The e-mail form's HTML (the forms block's content), posting to the host's FormMail.
+    // The e-mail form's HTML (the forms block's content), posting to the host's FormMail, or
+    // where `target` says.
     std::string FormHTML() const;
     std::string FormHTML(const TFormTarget& target) const;
 
