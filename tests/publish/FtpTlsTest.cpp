@@ -212,6 +212,39 @@ INSTANTIATE_TEST_SUITE_P(
                                 false, 1, 0, ""}),
     [](const auto& info) { return info.param.name; });
 
+// The certificate must be issued for the name the user typed, not merely for the address
+// that name leads to; a refusal comes before the log-in reaches the server.
+TEST(FtpTlsHostNameTest, ACertificateMustNameTheHostAsTyped) {
+    const struct {
+        const char* san;
+        bool accepted;
+    } cases[] = {{"DNS:localhost", true}, {"IP:127.0.0.1,DNS:wrong-host.invalid", false}};
+    for (const auto& c : cases) {
+        TTempDir local;
+        TTestCa ca(local.Path());
+        TTlsFtpPeer peer(ca.Issue("peer", c.san), "", true);
+        TFtpClient client;
+        client.HostName = "localhost";
+        client.Port = std::to_string(peer.Port());
+        client.UserName = "anna";
+        client.PassWord = "s3cret";
+        client.Timeout = 10;
+        client.TlsMode = ftpTlsRequired;
+        client.TlsCaFile = ca.CaFile().string();
+        EXPECT_EQ(client.Connect(), c.accepted) << c.san << ": " << client.ErrorMessage();
+        if (c.accepted) {
+            EXPECT_TRUE(client.Quit()) << client.ErrorMessage();
+            EXPECT_TRUE(SentInClear(peer.Commands(), "USER anna")) << c.san;
+        } else {
+            EXPECT_NE(client.ErrorMessage().find("not trusted: hostname mismatch"),
+                      std::string::npos)
+                << client.ErrorMessage();
+            EXPECT_FALSE(client.Connected());
+            EXPECT_EQ(peer.Commands(), std::vector<std::string>{"AUTH TLS"}) << c.san;
+        }
+    }
+}
+
 TEST(FtpTlsCommandLineTest, ShowsAnUntrustedCertificateAndAcceptsItOncePinned) {
     TTempDir local;
     TTempDir serverDir;
