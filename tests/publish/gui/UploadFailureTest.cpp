@@ -38,9 +38,9 @@ std::vector<TAction> Script(std::initializer_list<std::vector<TAction>> parts) {
 }
 
 const std::vector<TAction> kToType = {
-    Send("220 hi\r\n"), Expect("USER u"),      Send("331 pw\r\n"), Expect("PASS p"),
-    Send("230 ok\r\n"), Expect("PWD"),         Send("257 \"/\"\r\n"),
-    Expect("TYPE I"),   Send("200 ok\r\n")};
+    Send("220 hi\r\n"),    Expect("USER u"),   Send("331 pw\r\n"),
+    Expect("PASS p"),      Send("230 ok\r\n"), Expect("PWD"),
+    Send("257 \"/\"\r\n"), Expect("TYPE I"),   Send("200 ok\r\n")};
 const std::vector<TAction> kToStorActive = {Expect("PORT 127,0,0,1,"), Send("200 ok\r\n"),
                                             Expect("STOR page.html")};
 const std::vector<TAction> kQuit = {Expect("QUIT"), Send("221 bye\r\n"), CloseControl()};
@@ -74,8 +74,8 @@ std::vector<TFailureCase> Cases() {
          true,
          Script({{Send("220 hi\r\n"), Expect("AUTH TLS"), Send("500 AUTH not understood\r\n")},
                  kQuit}),
-         {"Error The server does not offer TLS", "untick \"Require encryption (FTPS)\"",
-          "password", "readable"},
+         {"Error The server does not offer TLS", "untick \"Require encryption (FTPS)\"", "password",
+          "readable"},
          {"passive mode"}},
     };
 }
