@@ -70,7 +70,7 @@ void TServerProfiles::WriteProfile(const TServerProfile& profile, const std::str
         {"Passive", text(profile.passive ? "1" : "0")},
         {"TLS", text(profile.tls ? "1" : "0")},
         {"TLSFingerprint", text(profile.tlsFingerprint)}};
-    // A profile without a web address keeps the values it had before there was one.
+    // Older profiles have no web address, and one that has none is stored as they are.
     std::vector<std::string> cleared;
     if (profile.webAddress.empty()) {
         cleared.push_back("WebAddress");

@@ -51,9 +51,9 @@ class TServerProfiles {
     // returned name is the one asked for.
     TServerProfile ReadProfile(const std::string& name) const;
     // Deletes the subkey of `oldName` first when it is not empty, then writes the profile
-    // under its own name. The web address is stored only when there is one. Throws
-    // std::invalid_argument for a name that IsProfileNameAcceptable refuses: such a name would make
-    // another key, or none.
+    // under its own name; the web address only when there is one. Throws std::invalid_argument
+    // for a name that IsProfileNameAcceptable refuses: such a name would make another key, or
+    // none.
     void WriteProfile(const TServerProfile& profile, const std::string& oldName);
     // False when there was no such profile.
     bool DeleteProfile(const std::string& name);
