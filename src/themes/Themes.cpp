@@ -170,6 +170,13 @@ void TfrmTheme::ShowSelectedTheme() {
             ShowPicture(ToQt(path));
         } else {
             ClearPicture();
+            if (!path.empty()) {
+                // A picture gone from its folder is still the theme's: Apply keeps its name
+                // unless the user clears it or picks another.
+                f.imgBG->setToolTip(ToQt(path));
+                f.lblNoImage->setText(
+                    QStringLiteral("The picture %1 is missing").arg(ToQt(FileNameOf(path))));
+            }
         }
     }
     f.btnRemove->setEnabled(index >= 0);
@@ -197,6 +204,7 @@ void TfrmTheme::ClearPicture() {
     f.imgBG->clear();
     f.imgBG->setToolTip(QString());
     f.imgBG->hide();
+    f.lblNoImage->setText(QStringLiteral("No Background Image"));
     f.lblNoImage->show();
 }
 

@@ -163,7 +163,7 @@ TEST_F(ThemeEditorTest, OpensOnThePagesThemeAndShowsItsValues) {
     // A theme whose picture is missing and whose margin is not a number.
     List(d).setCurrentRow(3);
     EXPECT_TRUE(Child<QLabel>(d, "lblNoImage").isVisibleTo(&d));
-    EXPECT_TRUE(Child<QLabel>(d, "imgBG").toolTip().isEmpty());
+    EXPECT_EQ(Child<QLabel>(d, "lblNoImage").text(), "The picture gone.png is missing");
     EXPECT_EQ(Child<QSpinBox>(d, "updnLeftMargin").value(), 20);
 
     auto none = Open("Nowhere");
@@ -398,14 +398,18 @@ TEST_F(ThemeEditorTest, UnreadablePicturesClearedPicturesAndMissingPictures) {
         EXPECT_TRUE(Child<QLineEdit>(d, "txtBackground").text().isEmpty());
         Click(d, "btnApply");
 
-        // A theme whose picture is missing loses the name when applied without browsing.
+        // A theme whose picture is missing keeps its name when applied without browsing.
         List(d).setCurrentRow(3);
         Click(d, "btnEdit");
         Click(d, "btnApply");
+        EXPECT_EQ(Child<QLabel>(d, "lblNoImage").text(), "The picture gone.png is missing");
+        // Another theme shows the plain words again.
+        List(d).setCurrentRow(1);
+        EXPECT_EQ(Child<QLabel>(d, "lblNoImage").text(), "No Background Image");
         Click(d, "btnOK");
     });
     EXPECT_EQ(themes.Items().Items(1).BGImage, "");
-    EXPECT_EQ(themes.Items().Items(3).BGImage, "");
+    EXPECT_EQ(themes.Items().Items(3).BGImage, "gone.png");
     EXPECT_EQ(themes.Items().Items(3).LeftMargin, "20");
     EXPECT_FALSE(std::filesystem::exists(Backgrounds() + "broken.png"));
 }
