@@ -10,7 +10,7 @@ set(TESSEL_PICTURES ${PROJECT_SOURCE_DIR}/src/resources/pictures)
 
 install(TARGETS tessel tessel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/brindle-tessel
-  PATTERN themes.txt EXCLUDE)
+  PATTERN themes.txt EXCLUDE PATTERN mail-script.php EXCLUDE)
 
 install(FILES ${TESSEL_DIST}/${TESSEL_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -291,7 +291,11 @@ class TfrmMain : public QWidget, private TPageHost {
     // Document commands.
     // The check before sending; false when the user goes back to the page.
     bool CheckPageBeforeSending();
-    std::optional<QString> WritePageHtml(TOutputMode mode, const std::string& path);
+    // `documentPath` names the page on the web server (its current name, or the name a save
+    // gives it).
+    std::optional<QString> WritePageHtml(TOutputMode mode, const std::string& path,
+                                         const std::string& documentPath);
+    std::optional<QString> WriteMailScript(const std::string& documentPath);
     void StorePendingEdits() override;
     void SetBusy(bool busy) override;
     void SelectTheme(const std::string& themeName) override;

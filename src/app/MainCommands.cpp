@@ -7,6 +7,8 @@
 #include "app/Main.h"
 #include "document/Exceptions.h"
 #include "document/Stream.h"
+#include "html/FormDelivery.h"
+#include "html/MailScript.h"
 #include "pagerules/ProgramPaths.h"
 #include "platform/AtomicFile.h"
 #include "platform/HelpContexts.h"
@@ -115,17 +117,36 @@ bool TfrmMain::WriteDocument(const std::string& path) {
 }
 
 // Generates the page in `mode` and writes it to `path`; the error text when that failed.
-std::optional<QString> TfrmMain::WritePageHtml(TOutputMode mode, const std::string& path) {
+std::optional<QString> TfrmMain::WritePageHtml(TOutputMode mode, const std::string& path,
+                                               const std::string& documentPath) {
     std::vector<std::string> lines;
     TGenerateOptions options;
     options.mode = mode;
     options.programFolder = env_.programFolder;
     options.banner = form_->chkLogo->isChecked();
+    options.pageFileName = UploadHtmlName(documentPath);
     options.host = this;
     GeneratePage(*document_, lines, options);
     try {
         EnsureFolderOf(path);
         WriteFileAtomically(path, PageText(lines));
+        return std::nullopt;
+    } catch (const ETesselError& error) {
+        return QString::fromUtf8(error.what());
+    }
+}
+
+// The mail script beside the server copy when the page's form goes to it. Otherwise a script an
+// earlier save left there is removed: it would mail with settings the page no longer has.
+std::optional<QString> TfrmMain::WriteMailScript(const std::string& documentPath) {
+    const std::string path = UploadMailScriptPath(env_.programFolder, documentPath);
+    try {
+        if (UsesMailScript(*document_)) {
+            WriteFileAtomically(path, MailScriptText(*document_, UploadHtmlName(documentPath)));
+        } else {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
         return std::nullopt;
     } catch (const ETesselError& error) {
         return QString::fromUtf8(error.what());
@@ -164,9 +185,11 @@ bool TfrmMain::FinishSave(const std::string& path) {
     for (const auto& [mode, htmlPath] :
          {std::pair{omLocalCopy, LocalHtmlPath(env_.programFolder, path)},
           std::pair{omServerCopy, UploadHtmlPath(env_.programFolder, path)}}) {
-        if (const std::optional<QString> failure = WritePageHtml(mode, htmlPath))
+        if (const std::optional<QString> failure = WritePageHtml(mode, htmlPath, path))
             failures << *failure;
     }
+    if (const std::optional<QString> failure = WriteMailScript(path))
+        failures << *failure;
     // The document itself is written: it is saved under its new name either way.
     currentName_ = path;
     SetTitle(currentName_);
@@ -205,7 +228,7 @@ void TfrmMain::mnuCreateTemplateClick() {
     if (!saved)
         return;
     if (const std::optional<QString> failure =
-            WritePageHtml(omLocalCopy, TemplateHtmlPath(env_.programFolder, *saved)))
+            WritePageHtml(omLocalCopy, TemplateHtmlPath(env_.programFolder, *saved), *saved))
         ShowError(*failure);
 }
 

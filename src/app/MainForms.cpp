@@ -355,6 +355,7 @@ void TfrmMain::btnFormOptionsClick() {
     TBusyCursor busy(ui_);
     TfrmCommonFields options(ui_, cmAdvancedOptions, FieldsPath(), this);
     options.SetOptions(FormOptionsOf(*document_));
+    AddContextHelp(options);
     if (ui_.Exec(options) == QDialog::Accepted && ApplyFormOptions(options.Options(), *document_))
         modified_ = true;
 }

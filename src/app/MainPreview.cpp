@@ -77,6 +77,7 @@ void TfrmMain::btnCreateClick(int tag) {
         options.mode = omPreview;
         options.programFolder = env_.programFolder;
         options.banner = f.chkLogo->isChecked();
+        options.pageFileName = UploadHtmlName(currentName_);
         options.host = this;
         GeneratePage(*document_, lines, options);
         f.browser->Clear();
@@ -115,7 +116,7 @@ void TfrmMain::btnToggleClick() {
 void TfrmMain::btnExternalViewClick() {
     const std::string path = env_.programFolder + kDocumentsFolder + kExternalPreviewName;
     // A failed write is not reported: the browser is asked to open whatever file is there.
-    WritePageHtml(omLocalCopy, path);
+    WritePageHtml(omLocalCopy, path, currentName_);
     OpenWithShell(ui_, this, ToQt(path));
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/Main.h"
+#include "html/FormDelivery.h"
 #include "pagerules/ProgramPaths.h"
 #include "pagerules/UploadList.h"
 #include "platform/gui/TextConvert.h"
@@ -39,6 +40,10 @@ void TfrmMain::btnUploadClick() {
         std::error_code error;
         if (std::filesystem::is_regular_file(html, error))
             wizard->AddUploadFile(html);
+        // Last in the list, so sent first: the page never points at a script not yet there.
+        const std::string script = UploadMailScriptPath(env_.programFolder, currentName_);
+        if (UsesMailScript(*document_) && std::filesystem::is_regular_file(script, error))
+            wizard->AddUploadFile(script);
         AddContextHelp(*wizard);
     }
     wizard->Run();

@@ -1,11 +1,15 @@
 #include "cli/CliCommands.h"
 
+#include <filesystem>
 #include <optional>
 
 #include "document/Pagelette.h"
 #include "document/Stream.h"
 #include "document/StreamDump.h"
+#include "html/FormDelivery.h"
+#include "html/MailScript.h"
 #include "html/PageHtml.h"
+#include "pagerules/ProgramPaths.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramFolder.h"
 
@@ -71,6 +75,9 @@ std::optional<std::string> ParseHtmlArguments(const std::vector<std::string>& ar
     if (home) {
         parsed.options.programFolder = *home;
     }
+    // The page is named as the file it goes to, or as a save would name its server copy.
+    parsed.options.pageFileName =
+        parsed.output ? FileNameOf(*parsed.output) : UploadHtmlName(parsed.file);
     return std::nullopt;
 }
 
@@ -130,6 +137,14 @@ int RunHtmlCommand(const std::vector<std::string>& args, std::ostream& out, std:
     }
     try {
         WriteFileAtomically(*parsed.output, page);
+        // The server copy of a page whose form goes to the mail script has the script beside it.
+        if (parsed.options.mode == omServerCopy && UsesMailScript(*document)) {
+            const std::filesystem::path script =
+                std::filesystem::path(*parsed.output)
+                    .replace_filename(MailScriptName(parsed.options.pageFileName));
+            WriteFileAtomically(script.string(),
+                                MailScriptText(*document, parsed.options.pageFileName));
+        }
     } catch (const ETesselError& error) {
         err << "tessel-cli: " << error.what() << "\n";
         return kFailed;

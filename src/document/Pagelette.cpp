@@ -185,6 +185,7 @@ const TClassInfo& TPagelette::ClassInfo() const {
             StringProperty("Email", &C::Email),
             StringProperty("Redirect", &C::Redirect),
             StringProperty("Subject", &C::Subject),
+            StringProperty("FormService", &C::FormService),
         }};
     return info;
 }
@@ -201,6 +202,7 @@ void TPagelette::ClearDocument(bool includePage) {
     Email.clear();
     Redirect.clear();
     Subject.clear();
+    FormService.clear();
 }
 
 TPageItem& InitNewBlock(TPagelette& document, int index, TBlockType kind) {

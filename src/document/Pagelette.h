@@ -181,6 +181,17 @@ class TPageCollection final : public TTypedCollection<TPageItem> {
     TPagelette* owner_;
 };
 
+// TPagelette::FormService of a form that posts to the mail script sent with the page.
+inline constexpr const char* kFormServiceScript = "script";
+
+// Where the e-mail form posts, and what travels with its fields.
+struct TFormTarget {
+    std::string action;         // the FORM's address; empty: the host's FormMail
+    bool serviceFields = true;  // the hidden fields that tell FormMail or a form service what to do
+    bool utf8 = false;          // the browser sends UTF-8, whatever the page's own charset
+    std::string honeypot;       // name of a field hidden from people; empty: none
+};
+
 class TPagelette final : public TComponent {
   public:
     TPagelette();
@@ -205,12 +216,17 @@ class TPagelette final : public TComponent {
     std::string Email;
     std::string Redirect;
     std::string Subject;
+    // Where the form goes: empty for the host's FormMail, kFormServiceScript for the mail
+    // script sent with the page, any other text the address of a form service.
+    std::string FormService;
 
     // Empties the form and its options, and the blocks too when `includePage` is true.
     void ClearDocument(bool includePage);
 
-    // The e-mail form's HTML (the forms block's content).
+    // The e-mail form's HTML (the forms block's content), posting to the host's FormMail, or
+    // where `target` says.
     std::string FormHTML() const;
+    std::string FormHTML(const TFormTarget& target) const;
 
   private:
     std::unique_ptr<TPageCollection> page_;

@@ -1,11 +1,13 @@
 #include "formfields/CommonFields.h"
 
 #include <QKeyEvent>
+#include <QRadioButton>
 #include <QTreeWidget>
 
 #include "document/Exceptions.h"
 #include "formfields/FieldRows.h"
 #include "formfields/ListViewDrag.h"
+#include "html/FormDelivery.h"
 #include "platform/HelpContexts.h"
 #include "platform/gui/Pictures.h"
 #include "platform/gui/TextConvert.h"
@@ -47,6 +49,12 @@ TfrmCommonFields::TfrmCommonFields(TUiServices& ui, TCommonFieldsMode mode, std:
     connect(f.btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     f.lvForms->installEventFilter(this);
     f.lvFieldBank->installEventFilter(this);
+    for (QRadioButton* choice : {f.optFormMail, f.optMailScript, f.optFormService})
+        connect(choice, &QRadioButton::toggled, this, &TfrmCommonFields::FormServiceChosen);
+    for (QWidget* control : f.grpFormService->findChildren<QWidget*>())
+        control->setProperty("helpContext", kHelpFormService);
+    f.grpFormService->setProperty("helpContext", kHelpFormService);
+    f.optFormMail->setChecked(true);
 
     if (mode_ == cmAdvancedOptions) {
         f.btnReset->hide();
@@ -95,6 +103,23 @@ void TfrmCommonFields::SetOptions(const TFormOptions& options) {
     f.chkBrowser->setChecked(options.BrowserUsed);
     f.chkBlankFields->setChecked(options.BlankFields);
     f.chkSort->setChecked(options.AlphaSort);
+    switch (FormDeliveryOf(options.FormService)) {
+        case TFormDelivery::HostFormMail:
+            f.optFormMail->setChecked(true);
+            break;
+        case TFormDelivery::MailScript:
+            f.optMailScript->setChecked(true);
+            break;
+        case TFormDelivery::FormService:
+            f.optFormService->setChecked(true);
+            f.txtFormService->setText(ToQt(options.FormService));
+            break;
+    }
+    FormServiceChosen();
+}
+
+void TfrmCommonFields::FormServiceChosen() {
+    form_->txtFormService->setEnabled(form_->optFormService->isChecked());
 }
 
 TFormOptions TfrmCommonFields::Options() const {
@@ -110,10 +135,25 @@ TFormOptions TfrmCommonFields::Options() const {
     options.BrowserUsed = f.chkBrowser->isChecked();
     options.BlankFields = f.chkBlankFields->isChecked();
     options.AlphaSort = f.chkSort->isChecked();
+    if (f.optMailScript->isChecked()) {
+        options.FormService = kFormServiceScript;
+    } else if (f.optFormService->isChecked()) {
+        options.FormService = FromQt(f.txtFormService->text().trimmed());
+    }
     return options;
 }
 
 void TfrmCommonFields::done(int result) {
+    if (result == Accepted && mode_ == cmAdvancedOptions && form_->optFormService->isChecked()) {
+        if (const auto problem = FormServiceProblem(Options().FormService)) {
+            TMessage message;
+            message.kind = TMsgKind::Information;
+            message.text = ToQt(*problem);
+            ui_.Message(this, message);
+            form_->txtFormService->setFocus();
+            return;
+        }
+    }
     if (result == Accepted && mode_ == cmFieldBank && changed_) {
         try {
             WriteDefaultFields(CommonFields(), fieldsPath_);

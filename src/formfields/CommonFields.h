@@ -57,6 +57,7 @@ class TfrmCommonFields : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void FormServiceChosen();
     void FillList(QTreeWidget& list, const std::vector<TBankField>& fields);
     void ReadLists();
     void MoveFocusedRow(int step);

@@ -13,14 +13,38 @@ std::string HiddenField(const std::string& name, const std::string& value) {
            "\">\r\n";
 }
 
-// The field's name as the form submits it: spaces become "_", letters lower case.
+// Each check box needs a name of its own; a radio group shares the field's name.
+std::string ChoiceInputName(const TFormElement& field, const std::string& caption) {
+    return field.FieldKind == fkCheckBox ? FieldNameHTML(field.Name + "_" + caption)
+                                         : FieldNameHTML(field.Name);
+}
+
+}  // namespace
+
 std::string FieldNameHTML(const std::string& name) {
     std::string html = name;
     ReplaceText(html, "_", " ", 1);
     return LowerCase(html);
 }
 
-}  // namespace
+std::vector<std::string> SubmittedNames(const TFormElement& field) {
+    switch (field.FieldKind) {
+        case fkButton:
+            return {};
+        case fkCheckBox: {
+            // The boxes ChoiceInputsHTML writes: one per "value|caption|flag" line.
+            std::vector<std::string> names;
+            for (const std::string& line : field.Strings().lines) {
+                const size_t bar = line.find('|');
+                if (bar != std::string::npos)
+                    names.push_back(ChoiceInputName(field, TextBeforeBar(line.substr(bar + 1))));
+            }
+            return names;
+        }
+        default:
+            return {FieldNameHTML(field.Name)};
+    }
+}
 
 std::string ChoiceInputsHTML(const TFormElement& field) {
     std::string html = "\r\n";
@@ -32,10 +56,7 @@ std::string ChoiceInputsHTML(const TFormElement& field) {
         const std::string_view rest = std::string_view(line).substr(bar + 1);
         const std::string caption = TextBeforeBar(rest);
         const std::string flag = TextAfterBar(rest);
-        // Each check box needs a name of its own; a radio group shares the field's name.
-        const std::string inputName = field.FieldKind == fkCheckBox
-                                          ? FieldNameHTML(field.Name + "_" + caption)
-                                          : FieldNameHTML(field.Name);
+        const std::string inputName = ChoiceInputName(field, caption);
         html += "<INPUT TYPE=\"";
         html += field.FieldKind == fkCheckBox ? "CheckBox" : "Radio";
         html +=
@@ -92,6 +113,10 @@ std::string TWebForm::RowsHTML() const {
 }
 
 std::string TPagelette::FormHTML() const {
+    return FormHTML(TFormTarget{});
+}
+
+std::string TPagelette::FormHTML(const TFormTarget& target) const {
     std::string hidden = HiddenField("recipient", Email) + HiddenField("subject", Subject) +
                          HiddenField("redirect", Redirect);
     if (AlphaSort)
@@ -120,9 +145,18 @@ std::string TPagelette::FormHTML() const {
     }
 
     std::string html = "<FORM ACTION=\"";
-    html += kFormMailAction;
-    html += "\" METHOD=\"POST\">\r\n";
-    html += hidden;
+    html += target.action.empty() ? std::string(kFormMailAction) : AttributeValue(target.action);
+    html += target.utf8 ? "\" METHOD=\"POST\" ACCEPT-CHARSET=\"UTF-8\">\r\n"
+                        : "\" METHOD=\"POST\">\r\n";
+    if (target.serviceFields)
+        html += hidden;
+    if (!target.honeypot.empty()) {
+        // Hidden from people and screen readers alike; a program that fills in every field
+        // fills it in too.
+        html += "<DIV STYLE=\"display:none\" ARIA-HIDDEN=\"true\"><INPUT NAME=\"" +
+                AttributeValue(target.honeypot) +
+                "\" VALUE=\"\" TABINDEX=\"-1\" AUTOCOMPLETE=\"off\"></DIV>\r\n";
+    }
     html += "<TABLE CELLPADDING=2 WIDTH=100%";
     if (Border)
         html += " BORDER=1";

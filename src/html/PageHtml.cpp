@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "document/Exceptions.h"
+#include "html/FormDelivery.h"
 #include "html/MakerAddresses.h"
 #include "html/Routines.h"
 
@@ -130,7 +131,10 @@ std::string BlockHTML(TPagelette& document, int index, const TGenerateOptions& o
         case btHR:
             return RuleHTML(item.HRBlock());
         case btForms:
-            return document.WebForm().Count() > 0 ? document.FormHTML() : std::string();
+            if (document.WebForm().Count() == 0)
+                return {};
+            return document.FormHTML(
+                FormTargetOf(document, options.pageFileName, options.mode == omPreview));
         case btPageProperties:
             break;
     }

@@ -37,6 +37,9 @@ struct TGenerateOptions {
     std::string programFolder;  // ends in "/"; only the preview uses it
     bool banner = false;        // the page-settings check box "&Show Brindle Logo on page"
     TPageHost* host = nullptr;  // nullptr: no window (the command line)
+    // The page's name on the web server ("MyPage.html"); a form that goes to the mail script
+    // posts to the script named after it.
+    std::string pageFileName = {};
 };
 
 inline constexpr const char* kGeneratePageError = "Error Creating Web Page";

@@ -1,5 +1,6 @@
 #include "pagerules/ProgramPaths.h"
 
+#include "html/FormDelivery.h"
 #include "html/Routines.h"
 
 namespace tessel {
@@ -29,6 +30,10 @@ std::string UploadHtmlName(std::string_view chosenPath) {
 
 std::string UploadHtmlPath(const std::string& programFolder, std::string_view chosenPath) {
     return programFolder + kUploadFolder + UploadHtmlName(chosenPath);
+}
+
+std::string UploadMailScriptPath(const std::string& programFolder, std::string_view chosenPath) {
+    return programFolder + kUploadFolder + MailScriptName(UploadHtmlName(chosenPath));
 }
 
 std::string TemplateHtmlPath(const std::string& programFolder, std::string_view chosenPath) {

@@ -35,6 +35,8 @@ std::string LocalHtmlPath(const std::string& programFolder, std::string_view cho
 // Server copy: Upload/ + base name without spaces + ".html".
 std::string UploadHtmlName(std::string_view chosenPath);
 std::string UploadHtmlPath(const std::string& programFolder, std::string_view chosenPath);
+// The server copy's mail script beside it: Upload/ + base name without spaces + "-mail.php".
+std::string UploadMailScriptPath(const std::string& programFolder, std::string_view chosenPath);
 // HTML of a template: Templates/ + base name + ".html".
 std::string TemplateHtmlPath(const std::string& programFolder, std::string_view chosenPath);
 

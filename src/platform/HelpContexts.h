@@ -57,6 +57,7 @@ inline constexpr int kHelpUploadSaved = 171;
 inline constexpr int kHelpNoShade = 190;
 // Forms panel and form field editor.
 inline constexpr int kHelpForms = 200;
+inline constexpr int kHelpFormService = 201;  // where the form is sent
 inline constexpr int kHelpFormOptions = 202;
 inline constexpr int kHelpFormBasicFields = 203;
 // The field editor's common edits: kHelpFieldBase + the field kind (0 text box .. 5 button).
@@ -75,7 +76,7 @@ inline constexpr std::array kAllHelpContexts = {
     kHelpAlignLeft,     kHelpAlignCenter,   kHelpAlignRight,    kHelpUploadSaved,
     kHelpNoShade,       kHelpForms,         kHelpFormOptions,   kHelpFormBasicFields,
     kHelpFieldBase + 0, kHelpFieldBase + 1, kHelpFieldBase + 2, kHelpFieldBase + 3,
-    kHelpFieldBase + 4, kHelpFieldBase + 5,
+    kHelpFieldBase + 4, kHelpFieldBase + 5, kHelpFormService,
 };
 
 // "ctx-171.html" for context 171: the topic page in the help folder.

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -108,9 +109,11 @@ class MainWindowTest : public ::testing::Test {
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    // A left click where a user makes it: on a check box's square, elsewhere in the middle.
+    // A left click where a user makes it: on a check box's square or a radio button's circle,
+    // elsewhere in the middle.
     static void Click(QWidget* control) {
-        if (qobject_cast<QCheckBox*>(control) != nullptr) {
+        if (qobject_cast<QCheckBox*>(control) != nullptr ||
+            qobject_cast<QRadioButton*>(control) != nullptr) {
             QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(6, control->height() / 2));
         } else {
             QTest::mouseClick(control, Qt::LeftButton);

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -14,6 +15,7 @@
 #include "formfields/CommonFields.h"
 #include "formfields/FormFields.h"
 #include "formfields/core/FieldBank.h"
+#include "platform/HelpContexts.h"
 #include "platform/IniProfile.h"
 #include "ui_CommonFields.h"
 #include "ui_FormFields.h"
@@ -302,6 +304,70 @@ TEST_F(FormsPanelTest, AdvancedOptionsEditTheDocumentsFormOptions) {
     EXPECT_TRUE(window->Document().AlphaSort);
     EXPECT_FALSE(window->Document().HostName);
     EXPECT_TRUE(window->Modified());
+}
+
+// Where the form goes is the third choice of the advanced options: the host's FormMail (as
+// before), the mail script, or a form service whose address must be one a form can post to.
+TEST_F(FormsPanelTest, TheAdvancedOptionsChooseWhereTheFormGoes) {
+    OpenShown();
+    DropFromPalette(btForms, 1);
+    AddField(fkText, "Name");
+    Save();
+    ui.AnswerExec([this](QDialog& dialog) {
+        Ui::TfrmCommonFields& o = static_cast<TfrmCommonFields&>(dialog).Form();
+        EXPECT_TRUE(o.optFormMail->isChecked());
+        EXPECT_FALSE(o.txtFormService->isEnabled());
+        // By keyboard, as the dialog's Alt letter says.
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }));
+        QTest::keyClick(&dialog, Qt::Key_P, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return o.optMailScript->isChecked(); }));
+        // Its What's This menu tells what each choice needs.
+        const QPoint at(4, 4);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, o.optMailScript->mapToGlobal(at));
+        QApplication::sendEvent(o.optMailScript, &click);
+        EXPECT_EQ(window->WhatsThisContext(), kHelpFormService);
+        window->PopWhatsThis()->hide();
+        QTest::mouseClick(o.btnOK, Qt::LeftButton);
+    });
+    Click(F().btnFormOptions);
+    EXPECT_EQ(window->Document().FormService, "script");
+    EXPECT_TRUE(window->Modified());
+
+    ui.AnswerExec([this](QDialog& dialog) {
+        Ui::TfrmCommonFields& o = static_cast<TfrmCommonFields&>(dialog).Form();
+        EXPECT_TRUE(o.optMailScript->isChecked());
+        MainWindowTest::Click(o.optFormService);
+        ASSERT_TRUE(o.txtFormService->isEnabled());
+        QTest::keyClicks(o.txtFormService, "forms.x.example/f/1");
+        const size_t shown = ui.Messages().size();
+        ui.AnswerMessage(mbOK);
+        QTest::mouseClick(o.btnOK, Qt::LeftButton);
+        // Refused with a word on what to type; the dialog stays for the mended address.
+        ASSERT_EQ(ui.Messages().size(), shown + 1);
+        EXPECT_NE(ui.Messages().back().text.indexOf("https://"), -1);
+        EXPECT_EQ(dialog.result(), 0);
+        o.txtFormService->setText(" https://forms.x.example/f/1 ");
+        QTest::mouseClick(o.btnOK, Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
+    Click(F().btnFormOptions);
+    EXPECT_EQ(window->Document().FormService, "https://forms.x.example/f/1");
+
+    ui.AnswerExec([](QDialog& dialog) {
+        Ui::TfrmCommonFields& o = static_cast<TfrmCommonFields&>(dialog).Form();
+        EXPECT_EQ(o.txtFormService->text(), "https://forms.x.example/f/1");
+        MainWindowTest::Click(o.optFormMail);
+        QTest::mouseClick(o.btnCancel, Qt::LeftButton);
+    });
+    Click(F().btnFormOptions);
+    EXPECT_EQ(window->Document().FormService, "https://forms.x.example/f/1");
+    ui.AnswerExec([](QDialog& dialog) {
+        MainWindowTest::Click(static_cast<TfrmCommonFields&>(dialog).Form().optFormMail);
+        dialog.accept();
+    });
+    Click(F().btnFormOptions);
+    EXPECT_EQ(window->Document().FormService, "");
 }
 
 TEST_F(FormsPanelTest, TheListFollowsDeletedOpenedAndNewDocuments) {

@@ -8,6 +8,7 @@
 #include <QWhatsThis>
 
 #include "app/MainFixture.h"
+#include "html/MailScript.h"
 #include "platform/gui/ChildControl.h"
 #include "platform/gui/HelpViewer.h"
 #include "publish/NetTestSupport.h"
@@ -49,6 +50,20 @@ class SendToWebTest : public MainWindowTest {
         second.ImageBlock().Alt = "Our boat";
         window->RebuildBlockList();
     }
+    // A form of two fields at the end of the page, going where `service` says.
+    void AddForm(const std::string& service) {
+        TPagelette& page = window->Document();
+        InitNewBlock(page, Page().Count(), btForms);
+        page.Email = "captain@rowing.example";
+        page.FormService = service;
+        for (const char* name : {"Name", "E-Mail"}) {
+            TFormElement& field = page.WebForm().Add();
+            field.Name = name;
+            field.Strings().lines = {"Size=30"};
+        }
+        window->RebuildBlockList();
+    }
+    std::string Script() { return home + kUploadFolder + "BoatTrip-mail.php"; }
     void Save(const std::string& name) {
         ui.AnswerFileDialog(QString::fromStdString(home + kDocumentsFolder + name));
         ui.AnswerMessage(mbOK);
@@ -205,6 +220,98 @@ TEST_F(SendToWebTest, WhatsThisAndF1ExplainTheWizardsFields) {
             .join(", ")
             .toStdString());
     window.reset();  // before the viewer it points at
+}
+
+// The mail script is written by every save of a page whose form goes to it, goes up first (so
+// the page never points at a script not there yet), and is gone from the list and the folder
+// once the form goes elsewhere.
+TEST_F(SendToWebTest, AFormForTheMailScriptTakesItsScriptAlong) {
+    const fs::path root = fs::path(home) / "server";
+    fs::create_directories(root / "www");
+    test::TPyFtpServer server(root, "alice", "secret");
+    ASSERT_NE(server.Port(), 0);
+    StoreProfile(server.Port(), true);
+    OpenShown();
+    BuildTidyPage();
+    AddForm(kFormServiceScript);
+    Save("Boat Trip.pgx");
+    ASSERT_TRUE(Exists(Script()));
+    EXPECT_EQ(ReadFile(Script()), MailScriptText(window->Document(), "BoatTrip.html"));
+    EXPECT_NE(ReadFile(home + kUploadFolder + "BoatTrip.html")
+                  .find("<FORM ACTION=\"BoatTrip-mail.php\" METHOD=\"POST\""),
+              std::string::npos);
+
+    QStringList listed;
+    std::vector<std::string> stored;
+    ui.AnswerMessage(mbOK);  // "Transfer Completed."
+    ui.AnswerExec([&](QDialog& dialog) {
+        auto& wizard = dynamic_cast<TfrmUpload&>(dialog);
+        listed = wizard.Form().lstUpload->Lines();
+        test::TWizardDriver driver(wizard);
+        driver.Send("Local");
+        ASSERT_TRUE(driver.WaitForIdle());
+        stored = driver.Commands("STOR");
+        QTest::mouseClick(wizard.Form().btnExit, Qt::LeftButton);
+    });
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    ASSERT_EQ(listed.size(), 5);
+    EXPECT_EQ(listed.last(), QString::fromStdString(Script()));
+    ASSERT_EQ(stored.size(), 5u);
+    EXPECT_EQ(stored[0], "STOR BoatTrip-mail.php");
+    EXPECT_EQ(stored[1], "STOR BoatTrip.html");
+    EXPECT_EQ(ReadFile((root / "www" / "BoatTrip-mail.php").string()), ReadFile(Script()));
+
+    // Sent to a form service now: the old script is removed, and one left there is not sent.
+    window->Document().FormService = "https://forms.rowing.example/f/1";
+    window->MarkModified();
+    Save("Boat Trip.pgx");
+    EXPECT_FALSE(Exists(Script()));
+    WriteFile(Script(), "<?php // left from an earlier page");
+    ui.AnswerExec([&](QDialog& dialog) {
+        listed = dynamic_cast<TfrmUpload&>(dialog).Form().lstUpload->Lines();
+        dialog.reject();
+    });
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    EXPECT_EQ(listed.size(), 4);
+    EXPECT_FALSE(listed.contains(QString::fromStdString(Script())));
+}
+
+// The check before sending finds a form for the host's FormMail; its mend button switches the
+// form to the mail script and saves the page again, so the script goes up with it.
+TEST_F(SendToWebTest, TheChecksMendSendsTheFormWithTheMailScript) {
+    OpenShown();
+    BuildTidyPage();
+    AddForm("");
+    Save("Boat Trip.pgx");
+    EXPECT_FALSE(Exists(Script()));
+    QStringList shown;
+    QStringList listed;
+    ui.AnswerExec([&](QDialog& dialog) {
+        auto& check = dynamic_cast<TfrmSendCheck&>(dialog);
+        ASSERT_EQ(check.Form().lstFindings->count(), 1);
+        EXPECT_TRUE(check.Form().lstFindings->item(0)->text().contains(
+            "Your web host must run FormMail at /cgi-bin/FormMail.pl for the form to send "
+            "anything"));
+        QPushButton& mend = testing::Child<QPushButton>(dialog, "btnFix0");
+        EXPECT_EQ(mend.text(), "Send the form with the &mail script (needs PHP)");
+        QTest::mouseClick(&mend, Qt::LeftButton);
+        shown << check.Form().lstFindings->item(0)->text();
+        QTest::mouseClick(check.Form().btnSendAnyway, Qt::LeftButton);
+    });
+    ui.AnswerExec([&](QDialog& dialog) {
+        listed = dynamic_cast<TfrmUpload&>(dialog).Form().lstUpload->Lines();
+        dialog.reject();
+    });
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    EXPECT_EQ(ui.ExecutedDialogs(), (QStringList{"TfrmSendCheck", "TfrmUpload"}));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("Mended: ")) << shown[0].toStdString();
+    EXPECT_EQ(window->Document().FormService, "script");
+    EXPECT_FALSE(window->Modified());
+    ASSERT_TRUE(Exists(Script()));
+    EXPECT_NE(ReadFile(home + kUploadFolder + "BoatTrip.html").find("ACTION=\"BoatTrip-mail.php\""),
+              std::string::npos);
+    EXPECT_EQ(listed.last(), QString::fromStdString(Script()));
 }
 
 class SendToWebServerTest : public SendToWebTest, public ::testing::WithParamInterface<bool> {};

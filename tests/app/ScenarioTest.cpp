@@ -86,6 +86,13 @@ class ScenarioTest : public EveryBlockPageTest {
             test::AddChoice(e, "sa", "Saturday", false);
             test::AddChoice(e, "su", "Sunday", false);
         });
+        // Sent with the mail script, which the club's host can run.
+        ui.AnswerExec([](QDialog& dialog) {
+            Ui::TfrmCommonFields& o = static_cast<TfrmCommonFields&>(dialog).Form();
+            MainWindowTest::Click(o.optMailScript);
+            QTest::mouseClick(o.btnOK, Qt::LeftButton);
+        });
+        QTest::mouseClick(F().btnFormOptions, Qt::LeftButton);
     }
 
     // A second image block at the end, its picture chosen with the panel's button.
@@ -109,6 +116,7 @@ class ScenarioTest : public EveryBlockPageTest {
                   (std::vector<std::string>{"sa|Saturday", "su|Sunday"}));
         EXPECT_EQ(page.Email, "captain@rowing.example");
         EXPECT_EQ(page.Subject, "Membership");
+        EXPECT_EQ(page.FormService, "script");
     }
 
     void StoreProfile(int port) {
@@ -209,7 +217,7 @@ TEST_F(ScenarioTest, APageBuiltInTheWindowsArrivesOnTheServerAsTheCommandLineMak
         driver.Send("Club server");
         ASSERT_TRUE(driver.WaitForIdle());
         stored = driver.Commands("STOR");
-        EXPECT_EQ(driver.Commands("PASV").size(), 4u);
+        EXPECT_EQ(driver.Commands("PASV").size(), 5u);
         QTest::mouseClick(wizard.Form().btnExit, Qt::LeftButton);
     });
     QTest::mouseClick(F().btnUpload, Qt::LeftButton);
@@ -224,15 +232,16 @@ TEST_F(ScenarioTest, APageBuiltInTheWindowsArrivesOnTheServerAsTheCommandLineMak
     EXPECT_EQ(listed, (QStringList{local(kBackgroundsFolder + std::string("waves.jpg")),
                                    local(kImagesFolder + std::string("boat.bmp")),
                                    local(kImagesFolder + std::string("oar.png")),
-                                   local(kUploadFolder + std::string("RowingClub.html"))}));
-    EXPECT_EQ(stored.size(), 4u);
+                                   local(kUploadFolder + std::string("RowingClub.html")),
+                                   local(kUploadFolder + std::string("RowingClub-mail.php"))}));
+    EXPECT_EQ(stored.size(), 5u);
 
-    // On the server: exactly the page and its three pictures.
+    // On the server: exactly the page, its mail script and its three pictures.
     std::set<std::string> arrived;
     for (const fs::directory_entry& entry : fs::directory_iterator(server / "www"))
         arrived.insert(entry.path().filename().string());
-    EXPECT_EQ(arrived,
-              (std::set<std::string>{"RowingClub.html", "boat.bmp", "oar.png", "waves.jpg"}));
+    EXPECT_EQ(arrived, (std::set<std::string>{"RowingClub.html", "RowingClub-mail.php", "boat.bmp",
+                                              "oar.png", "waves.jpg"}));
 
     // The page is the server copy the command line makes of the saved document, which
     // names its pictures alone; the local copy beside the document is its mode-1 output.
@@ -241,10 +250,16 @@ TEST_F(ScenarioTest, APageBuiltInTheWindowsArrivesOnTheServerAsTheCommandLineMak
     EXPECT_EQ(page, ReadFile(home + kUploadFolder + "RowingClub.html"));
     EXPECT_EQ(ReadFile(home + kDocumentsFolder + "Rowing Club.html"), CliHtml(path, "1"));
     for (const char* piece : {"BACKGROUND=\"waves.jpg\"", "SRC=\"boat.bmp\"", "SRC=\"oar.png\"",
-                              "NAME=\"recipient\" VALUE=\"captain@rowing.example\"",
-                              "<SELECT NAME=\"day\">", "<TITLE>Riverside Rowing Club</TITLE>"}) {
+                              "<FORM ACTION=\"RowingClub-mail.php\"", "<SELECT NAME=\"day\">",
+                              "<TITLE>Riverside Rowing Club</TITLE>"}) {
         EXPECT_NE(page.find(piece), std::string::npos) << piece;
     }
+
+    EXPECT_EQ(ReadFile((server / "www" / "RowingClub-mail.php").string()),
+              ReadFile(home + kUploadFolder + "RowingClub-mail.php"));
+    EXPECT_NE(ReadFile(home + kUploadFolder + "RowingClub-mail.php")
+                  .find("const FORM_RECIPIENTS = 'captain@rowing.example';"),
+              std::string::npos);
 
     // The pictures are those of the program folder, which are the user's own.
     const std::pair<const char*, std::string> pictures[] = {

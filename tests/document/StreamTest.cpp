@@ -5,6 +5,7 @@
 #include "document/Pagelette.h"
 #include "document/Stream.h"
 #include "document/StreamBytes.h"
+#include "platform/AtomicFile.h"
 
 namespace tessel {
 namespace {
@@ -228,6 +229,25 @@ TEST(StreamRoundTripTest, StringListsAreWrittenOnlyWhenTheyHaveLines) {
     const size_t first = bytes.find(list);
     EXPECT_NE(first, std::string::npos);
     EXPECT_EQ(bytes.find("Strings.Strings", first + list.size()), std::string::npos);
+}
+
+// A document saved before pages had a choice of where their form goes keeps its bytes; the
+// choice, once made, is the last record and reads back.
+TEST(StreamRoundTripTest, FormServiceIsWrittenOnlyWhenChosen) {
+    const std::string old = ReadWholeFile(TESSEL_SOURCE_DATA "/Templates/Contact Page.pgt");
+    std::unique_ptr<TPagelette> document = ReadDocument(old);
+    ASSERT_GT(document->WebForm().Count(), 0);
+    EXPECT_EQ(document->FormService, "");
+    EXPECT_EQ(WriteComponent(*document), old);
+
+    document->FormService = kFormServiceScript;
+    const std::string chosen = WriteComponent(*document);
+    EXPECT_EQ(chosen, old.substr(0, old.size() - 2) +
+                          Bytes().Text("FormService", "script").Byte(0).Byte(0).str());
+    EXPECT_EQ(ReadDocument(chosen)->FormService, "script");
+
+    document->ClearDocument(false);
+    EXPECT_EQ(document->FormService, "");
 }
 
 TEST(StreamReaderTest, AcceptsWhatOtherWritersMayProduce) {

@@ -13,6 +13,8 @@ TEST(ProgramPathsTest, SaveLeavesLocalAndServerHtmlNames) {
     EXPECT_EQ(UploadHtmlName("/somewhere/My Page.pgx"), "MyPage.html");
     EXPECT_EQ(LocalHtmlPath(home, "/x/a.b.pgx"), "/opt/tessel/TesselFiles/a.b.html");
     EXPECT_EQ(TemplateHtmlPath(home, "/x/Shop front.pgt"), "/opt/tessel/Templates/Shop front.html");
+    EXPECT_EQ(UploadMailScriptPath(home, "/x/My Page.v2.pgx"),
+              "/opt/tessel/Upload/MyPage.v2-mail.php");
 }
 
 TEST(ProgramPathsTest, TemplatesAreKnownByTheirExactExtension) {

@@ -19,6 +19,7 @@ void CopyFormSettings(const TFrom& from, TTo& to) {
     to.BrowserUsed = from.BrowserUsed;
     to.BlankFields = from.BlankFields;
     to.AlphaSort = from.AlphaSort;
+    to.FormService = from.FormService;
 }
 
 }  // namespace

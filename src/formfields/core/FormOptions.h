@@ -19,6 +19,7 @@ struct TFormOptions {
     bool BrowserUsed = false;
     bool BlankFields = false;
     bool AlphaSort = false;
+    std::string FormService;
 
     bool operator==(const TFormOptions&) const = default;
 };

@@ -4,6 +4,7 @@
 
 #include "document/PageForm.h"
 #include "document/Pagelette.h"
+#include "html/FormDelivery.h"
 #include "pagerules/BlockKinds.h"
 #include "pagerules/PictureNames.h"
 #include "pagerules/ProgramPaths.h"
@@ -82,13 +83,24 @@ class TChecker {
                     ": the e-mail form has no address to send its answers to, so whatever "
                     "visitors fill in is lost.");
         }
+        if (document.WebForm().Count() > 0 &&
+            FormDeliveryOf(document) == TFormDelivery::HostFormMail) {
+            TSendFinding& finding = Add(
+                index, TSendProblem::FormMailOnHost,
+                BlockWords(index, btForms) +
+                    ": Your web host must run FormMail at /cgi-bin/FormMail.pl for the form to "
+                    "send anything. Few hosts do; the mail script sent with the page needs only "
+                    "PHP, which almost every host has.");
+            finding.fixCaption = "Send the form with the &mail script (needs PHP)";
+            finding.fix = [](TPagelette& page) { page.FormService = kFormServiceScript; };
+        }
     }
 
     std::vector<TSendFinding> Findings() { return std::move(FFindings); }
 
   private:
-    void Add(int index, TSendProblem problem, std::string text) {
-        FFindings.push_back({index, problem, std::move(text)});
+    TSendFinding& Add(int index, TSendProblem problem, std::string text) {
+        return FFindings.emplace_back(TSendFinding{index, problem, std::move(text)});
     }
 
     const std::string& FFolder;

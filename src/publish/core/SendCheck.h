@@ -18,6 +18,7 @@ enum class TSendProblem {
     NoAlternativeText,  // an image block without alternative text
     NoFormAddress,      // an e-mail form with fields but no address to send to
     NoLinkAddress,      // a single link with words but no address
+    FormMailOnHost,     // an e-mail form that needs FormMail on the web host
 };
 
 struct TSendFinding {

@@ -50,7 +50,7 @@ TEST_F(SendCheckTest, EachProblemIsFoundAndNamesItsBlock) {
     std::filesystem::remove(folder_.Path() + "Upload/images/dog.gif");
 
     const auto findings = Check();
-    ASSERT_EQ(findings.size(), 5u);
+    ASSERT_EQ(findings.size(), 6u);
     EXPECT_EQ(findings[0].problem, TSendProblem::NoTitle);
     EXPECT_EQ(findings[0].block, 0);
     EXPECT_EQ(findings[0].text.rfind("Block 1 (Page Details): the page has no title.", 0), 0u);
@@ -65,6 +65,8 @@ TEST_F(SendCheckTest, EachProblemIsFoundAndNamesItsBlock) {
     EXPECT_EQ(findings[4].problem, TSendProblem::NoFormAddress);
     EXPECT_EQ(findings[4].block, 4);
     EXPECT_EQ(findings[4].text.rfind("Block 5 (Forms): the e-mail form has no address", 0), 0u);
+    EXPECT_EQ(findings[5].problem, TSendProblem::FormMailOnHost);
+    EXPECT_EQ(findings[5].block, 4);
     for (const auto& finding : findings) {
         EXPECT_EQ(finding.text.find('<'), std::string::npos) << finding.text;
     }
@@ -113,8 +115,32 @@ TEST_F(SendCheckTest, OnlyWhatThePageShowsIsChecked) {
     InitNewBlock(page_, 3, btForms);
     EXPECT_TRUE(Check().empty());
     page_.WebForm().Add();
+    page_.FormService = kFormServiceScript;
     ASSERT_EQ(Check().size(), 1u);
     page_.Email = "club@example.org";
+    EXPECT_TRUE(Check().empty());
+}
+
+// A form that goes to the host's FormMail reaches nobody on most hosts: the check says what the
+// host must run, and its mend sends the form with the mail script instead.
+TEST_F(SendCheckTest, AFormForTheHostsFormMailIsMendedToTheMailScript) {
+    InitNewBlock(page_, 3, btForms);
+    page_.Email = "club@example.org";
+    page_.WebForm().Add();
+    auto findings = Check();
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].problem, TSendProblem::FormMailOnHost);
+    EXPECT_EQ(findings[0].text,
+              "Block 4 (Forms): Your web host must run FormMail at /cgi-bin/FormMail.pl for the "
+              "form to send anything. Few hosts do; the mail script sent with the page needs only "
+              "PHP, which almost every host has.");
+    ASSERT_TRUE(findings[0].fix);
+    EXPECT_NE(findings[0].fixCaption.find("&"), std::string::npos);
+    findings[0].fix(page_);
+    EXPECT_EQ(page_.FormService, "script");
+    EXPECT_TRUE(Check().empty());
+
+    page_.FormService = "https://forms.example.org/f/1";
     EXPECT_TRUE(Check().empty());
 }
 
