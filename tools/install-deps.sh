@@ -9,6 +9,7 @@ packages=(
   python3 python3-pyftpdlib vsftpd dante-server curl libssl-dev openssl libsodium23 libcap2
   xvfb xauth x11-utils imagemagick fonts-liberation
   librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db
+  chromium poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do
