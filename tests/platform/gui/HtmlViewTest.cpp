@@ -160,6 +160,29 @@ TEST_F(HtmlViewTest, RulesAreDrawnAtTheirWidthSizeAndShade) {
     EXPECT_NEAR(grooveWidth, 120, 1);
 }
 
+TEST_F(HtmlViewTest, ARuleOfARightAlignedBlockIsCentredAsInABrowser) {
+    // A browser's HR ends the paragraph it stands in, so the paragraph's alignment is lost.
+    view.LoadLines({"<BODY BGCOLOR=\"#FFFFFF\">",
+                    "<P ALIGN=\"RIGHT\"><HR WIDTH=\"50%\" SIZE=\"6\" NOSHADE></P><P>", "</BODY>"});
+    const QImage shot = Shot(view);
+    int left = -1;
+    int right = -1;
+    for (int y = 0; y < shot.height() && left < 0; ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if (Near(shot.pixelColor(x, y), QColor(128, 128, 128), 8)) {
+                if (left < 0)
+                    left = x;
+                right = x;
+            }
+        }
+    }
+    const int margin = view.document()->documentMargin();
+    const int textWidth = view.viewport()->width() - 2 * margin;
+    ASSERT_GT(left, 0);
+    EXPECT_NEAR(left - margin, textWidth / 4, 3);
+    EXPECT_NEAR(right - margin, textWidth * 3 / 4, 3);
+}
+
 TEST_F(HtmlViewTest, ARuleInTheMarginTableTakesItsShareOfTheCell) {
     view.LoadLines({"<BODY BGCOLOR=\"#FFFFFF\">",
                     "<TABLE WIDTH=\"600\" BORDER=\"0\" CELLPADDING=\"0\" CELLSPACING=\"0\">",
@@ -338,6 +361,9 @@ TEST_F(HtmlViewTest, FontsClearAndServerRoot) {
 }
 
 TEST_F(HtmlViewTest, BulletsTakeThePagesTextColour) {
+    // Also after a page in other colours, as when a theme is clicked.
+    view.LoadLines({"<BODY><UL><LI>xxxxxxxx</UL></BODY>"});
+    Shot(view);
     view.LoadLines({"<BODY BGCOLOR=\"#000000\" TEXT=\"#FFFF00\"><UL><LI>xxxxxxxx</UL></BODY>"});
     const QImage shot = Shot(view);
     QTextCursor cursor(view.document());
