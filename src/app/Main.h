@@ -15,6 +15,7 @@
 #include "document/Pagelette.h"
 #include "html/PageHtml.h"
 #include "html/Routines.h"
+#include "pagerules/PictureFolder.h"
 
 class QButtonGroup;
 class QListWidgetItem;
@@ -39,6 +40,7 @@ class TWebTheme;
 class TfrmFields;
 class TRecoveryCopy;
 class TClaimedCopy;
+struct TPictureCopy;
 
 // What the window's creator hands in, so that tests can build it without the user's files.
 struct TMainEnvironment {
@@ -146,6 +148,9 @@ class TfrmMain : public QWidget, private TPageHost {
     void cbHRChange();
     void updnHRWidthClick();
     void chkNoShadeClick();
+    // Keep proportions: a typed Width gives the Height (or the other way round) of the
+    // picture shown.
+    void txtImageSizeChange(bool widthTyped);
     // Del in the meta list and in the link list removes the selected entry; true when the
     // key was theirs.
     bool lstMetaKeyDown(int key);
@@ -247,9 +252,17 @@ class TfrmMain : public QWidget, private TPageHost {
     void ApplyMemoFont(int tag);
     QPlainTextEdit* Memo(int tag) const;
     bool LoadPreviewPicture(const QString& path);
-    QImage ReadPicture(const QString& path);
+    QImage ReadPicture(const QString& path, QByteArray* format = nullptr);
     void ShowPreviewPicture(const QImage& picture);
     std::optional<QString> PlacePictureInFolder(const QString& chosen, const std::string& folder);
+    // Asks to place the lighter copy of a picture wider than the page shows; the copy when
+    // the user takes it.
+    std::optional<TPictureCopy> OfferLighterCopy(const QString& chosen, const QImage& picture,
+                                                 const QByteArray& format);
+    std::optional<QString> PlaceCopyInFolder(const TPictureCopy& copy, const std::string& folder);
+    std::optional<QString> PlaceInFolder(const std::string& name, TPictureInFolder relation,
+                                         const QString& kept, const std::string& folder,
+                                         const std::function<void()>& write);
     bool AskReplacePicture(const QString& name);
     void CenterInScrollBox();
     void SetLinkTarget(int tag, const QString& address);

@@ -50,6 +50,9 @@ void TfrmMain::ConnectHandlers() {
     connect(f.btnTextImport, &QPushButton::clicked, this, [this] { btnTextImportClick(false); });
     connect(f.btnBulletImport, &QPushButton::clicked, this, [this] { btnTextImportClick(true); });
     connect(f.btnImagePic, &QPushButton::clicked, this, &TfrmMain::btnImagePicClick);
+    // Typed by the user only: the panel's own filling keeps the stored sizes.
+    connect(f.txtImageW, &QLineEdit::textEdited, this, [this] { txtImageSizeChange(true); });
+    connect(f.txtImageH, &QLineEdit::textEdited, this, [this] { txtImageSizeChange(false); });
     connect(f.btnLinkBrowse, &QPushButton::clicked, this, [this] { btnLinkBrowseClick(0); });
     connect(f.btnImageLink, &QPushButton::clicked, this, [this] { btnLinkBrowseClick(1); });
     connect(f.btnLinkIE, &QPushButton::clicked, this, [this] { btnLinkIEClick(0); });

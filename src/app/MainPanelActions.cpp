@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
-#include <QImageReader>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
@@ -15,6 +14,7 @@
 #include "document/Exceptions.h"
 #include "pagerules/PictureFolder.h"
 #include "pagerules/ProgramPaths.h"
+#include "platform/gui/PictureCopies.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
 #include "ui_Main.h"
@@ -51,22 +51,33 @@ void TfrmMain::btnImagePicClick() {
         return;
 
     const QString name = QFileInfo(*chosen).fileName();
-    const QImage picture = ReadPicture(*chosen);
+    QByteArray format;
+    QImage picture = ReadPicture(*chosen, &format);
     if (picture.isNull()) {
         // A picture the panel cannot show would not show on the page either.
         ShowError(QStringLiteral("The picture could not be read: %1").arg(name));
         return;
     }
-    const std::optional<QString> shownPath = PlacePictureInFolder(*chosen, folder);
+    std::optional<QString> shownPath;
+    if (const std::optional<TPictureCopy> copy = OfferLighterCopy(*chosen, picture, format)) {
+        shownPath = PlaceCopyInFolder(*copy, folder);
+        // The copy, or a picture of its name that the user kept: what the page shows.
+        if (shownPath)
+            picture = ReadPicture(*shownPath);
+    } else {
+        shownPath = PlacePictureInFolder(*chosen, folder);
+    }
     if (!shownPath)
         return;
 
     f.lblImageError->hide();
     ShowPreviewPicture(picture);
-    f.txtImageH->setText(QString::number(picture.height()));
-    f.txtImageW->setText(QString::number(picture.width()));
+    if (!picture.isNull()) {
+        f.txtImageH->setText(QString::number(picture.height()));
+        f.txtImageW->setText(QString::number(picture.width()));
+    }
     CenterInScrollBox();
-    f.txtImageFile->setText(name);
+    f.txtImageFile->setText(QFileInfo(*shownPath).fileName());
     previewPath_ = *shownPath;
     f.imgImageView->setToolTip(previewPath_);
 }
@@ -77,22 +88,30 @@ void TfrmMain::btnImagePicClick() {
 std::optional<QString> TfrmMain::PlacePictureInFolder(const QString& chosen,
                                                       const std::string& folder) {
     const std::string path = FromQt(chosen);
-    const std::string name = FileNameOf(path);
-    switch (ComparePictureWithFolder(path, folder)) {
+    return PlaceInFolder(FileNameOf(path), ComparePictureWithFolder(path, folder), chosen, folder,
+                         [&] { CopyPictureIntoFolder(path, folder); });
+}
+
+// `kept` is the path the panel refers to when the folder's file stays: the same picture, or a
+// different one the user chose not to replace.
+std::optional<QString> TfrmMain::PlaceInFolder(const std::string& name, TPictureInFolder relation,
+                                               const QString& kept, const std::string& folder,
+                                               const std::function<void()>& write) {
+    switch (relation) {
         case TPictureInFolder::Absent:
             break;
         case TPictureInFolder::Same:
-            return chosen;
+            return kept;
         case TPictureInFolder::Different:
             if (!AskReplacePicture(ToQt(name)))
-                return chosen;  // the folder's file of that name is what the page will use
+                return kept;  // the folder's file of that name is what the page will use
             break;
     }
     std::optional<QString> failure;
     {
         TBusyCursor busy(ui_);
         try {
-            CopyPictureIntoFolder(path, folder);
+            write();
         } catch (const ETesselError& error) {
             failure = QString::fromUtf8(error.what());
         }
@@ -118,10 +137,11 @@ bool TfrmMain::AskReplacePicture(const QString& name) {
     return ui_.Message(this, question) == mbYes;
 }
 
-// Decodes a picture file; a null picture when it cannot be decoded.
-QImage TfrmMain::ReadPicture(const QString& path) {
+// Decodes a picture file upright, as browsers show it; a null picture when it cannot be
+// decoded.
+QImage TfrmMain::ReadPicture(const QString& path, QByteArray* format) {
     TBusyCursor busy(ui_);  // decoding may take a moment
-    return QImageReader(path).read();
+    return ReadUprightPicture(path, format);
 }
 
 // Shows the picture at its own size; a null picture leaves the box empty.

@@ -18,8 +18,15 @@ namespace {
 
 inline constexpr const char* kExternalPreviewName = "~tmp.html";
 
-// Remembers the theme list's row when a mouse button goes down on it, so that a click on the
-// theme already selected, which changes no row, still applies it.
+// The row of the selected entry, -1 for none. Focus alone makes a row current without
+// selecting it, so the current row is not the user's choice.
+int SelectedRow(const QListWidget& list) {
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? -1 : list.row(selected.first());
+}
+
+// Remembers the theme list's selected row when a mouse button goes down on it, so that a
+// click on the theme already selected, which changes no selection, still applies it.
 class TRowAtPress : public QObject {
   public:
     TRowAtPress(QListWidget* list, int& row) : QObject(list), list_(list), row_(row) {
@@ -29,7 +36,7 @@ class TRowAtPress : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::MouseButtonPress)
-            row_ = list_->currentRow();
+            row_ = SelectedRow(*list_);
         return QObject::eventFilter(watched, event);
     }
 
@@ -49,9 +56,9 @@ void TfrmMain::ConnectPreview() {
     connect(f.btnToggle, &QPushButton::clicked, this, &TfrmMain::btnToggleClick);
     connect(f.btnExternalView, &QPushButton::clicked, this, &TfrmMain::btnExternalViewClick);
     connect(f.browser, &THtmlView::HotSpotClick, this, &TfrmMain::browserHotSpotClick);
-    // A new row is a click (the keyboard's too); so is a click on the row already selected.
-    // The rows selected to follow the page are none.
-    connect(f.lstThemes, &QListWidget::currentRowChanged, this, [this] {
+    // A newly selected row is a click (the keyboard's too); so is a click on the row already
+    // selected. The rows selected to follow the page are none.
+    connect(f.lstThemes, &QListWidget::itemSelectionChanged, this, [this] {
         if (!selectingTheme_)
             lstThemesClick();
     });
@@ -92,7 +99,7 @@ void TfrmMain::btnCreateClick(int tag) {
 }
 
 void TfrmMain::lstThemesClick() {
-    const int selected = form_->lstThemes->currentRow();
+    const int selected = SelectedRow(*form_->lstThemes);
     if (selected < 0 || selected >= themes_->Items().Count())
         return;
     ApplyTheme(*themes_, selected, *document_);

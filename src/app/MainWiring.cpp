@@ -243,6 +243,7 @@ void TfrmMain::SetUpWhatsThis() {
                                                  {f.cbImageAlign, kHelpImageAlign},
                                                  {f.lblImageW, kHelpImageWidth},
                                                  {f.txtImageW, kHelpImageWidth},
+                                                 {f.chkKeepProportions, kHelpImageWidth},
                                                  {f.lblImageH, kHelpImageHeight},
                                                  {f.txtImageH, kHelpImageHeight},
                                                  {f.lblImageFile, kHelpImageFile},

@@ -39,7 +39,9 @@ TfrmTemplates::TfrmTemplates(TUiServices& ui, const std::string& programFolder, 
     // Links in a preview lead nowhere: the browser only shows the page.
     connect(f.browser, &THtmlView::HotSpotClick, this,
             [](const QUrl&, bool* handled) { *handled = true; });
-    connect(f.lvTemplates, &QListWidget::currentItemChanged, this,
+    // A choice is a selected item, by mouse or keys; the item that focus alone makes current
+    // is nobody's choice.
+    connect(f.lvTemplates, &QListWidget::itemSelectionChanged, this,
             &TfrmTemplates::lvTemplatesClick);
     connect(f.lvTemplates, &QListWidget::itemDoubleClicked, this,
             &TfrmTemplates::lvTemplatesDblClick);
@@ -77,9 +79,14 @@ TDocumentEntry TfrmTemplates::EntryOf(const QListWidgetItem& item) const {
     return entry;
 }
 
+QListWidgetItem* TfrmTemplates::SelectedItem() const {
+    const QList<QListWidgetItem*> selected = form_->lvTemplates->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
 void TfrmTemplates::lvTemplatesClick() {
     Ui::TfrmTemplates& f = *form_;
-    QListWidgetItem* item = f.lvTemplates->currentItem();
+    QListWidgetItem* item = SelectedItem();
     if (item == nullptr)
         return;
     const TDocumentEntry entry = EntryOf(*item);
@@ -92,7 +99,7 @@ void TfrmTemplates::lvTemplatesClick() {
 }
 
 void TfrmTemplates::lvTemplatesDblClick() {
-    if (form_->lvTemplates->currentItem() != nullptr && !chosenFile_.empty())
+    if (SelectedItem() != nullptr && !chosenFile_.empty())
         accept();
 }
 
@@ -106,6 +113,12 @@ void TfrmTemplates::btnOpenClick() {
         return;
     chosenFile_ = FromQt(*chosen);
     f.btnOK->setEnabled(true);
+    {
+        // No item stays highlighted for a document that OK would not open, and a click on
+        // the one highlighted before selects, and so chooses, it again.
+        const QSignalBlocker blocker(f.lvTemplates);
+        f.lvTemplates->clearSelection();
+    }
     const std::string html = PreviewHtmlPath(chosenFile_);
     if (IsFile(html))
         ShowPreview(html, std::filesystem::path(chosenFile_).parent_path().string() + "/");
@@ -113,8 +126,8 @@ void TfrmTemplates::btnOpenClick() {
 
 void TfrmTemplates::btnDeleteClick() {
     Ui::TfrmTemplates& f = *form_;
-    QListWidgetItem* item = f.lvTemplates->currentItem();
-    if (item == nullptr || !item->isSelected())
+    QListWidgetItem* item = SelectedItem();
+    if (item == nullptr)
         return;
     ui_.Beep();
     TMessage question;

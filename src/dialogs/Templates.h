@@ -41,6 +41,7 @@ class TfrmTemplates : public QDialog {
     void lvTemplatesDblClick();
     void btnOpenClick();
     void btnDeleteClick();
+    QListWidgetItem* SelectedItem() const;
     TDocumentEntry EntryOf(const QListWidgetItem& item) const;
     void ShowPreview(const std::string& htmlPath, const std::string& rootFolder);
     void ClearPreview();

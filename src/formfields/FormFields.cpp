@@ -95,8 +95,11 @@ TfrmFields::TfrmFields(TUiServices& ui, TFieldKind kind, QWidget* parent)
     });
     connect(f.btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(f.btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    f.txtName->installEventFilter(this);
-    f.lvDropDown->installEventFilter(this);
+    for (QWidget* watched :
+         {static_cast<QWidget*>(f.txtName), static_cast<QWidget*>(f.lvDropDown),
+          static_cast<QWidget*>(f.txtDropValue), static_cast<QWidget*>(f.txtDropText)}) {
+        watched->installEventFilter(this);
+    }
 
     ShowKind();
 }
@@ -252,6 +255,10 @@ void TfrmFields::txtNameChange() {
 void TfrmFields::txtNameExit() {
     if (!form_->txtName->text().isEmpty())
         return;
+    ShowNameRequired();
+}
+
+void TfrmFields::ShowNameRequired() {
     TMessage message;
     message.kind = TMsgKind::Information;
     message.text = QStringLiteral(
@@ -270,28 +277,61 @@ QTreeWidgetItem* TfrmFields::SelectedRow() const {
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
+// A browser drops a control without a name, so that field would never reach the mail.
+void TfrmFields::accept() {
+    if (form_->txtName->text().isEmpty()) {
+        ShowNameRequired();
+        form_->txtName->setFocus();
+        form_->txtName->selectAll();
+        return;
+    }
+    QDialog::accept();
+}
+
+bool TfrmFields::ChoicePanelOpen() const {
+    return form_->pnlDropText->isVisibleTo(this);
+}
+
 void TfrmFields::btnAddClick() {
+    if (ChoicePanelOpen())
+        return;
     Ui::TfrmFields& f = *form_;
-    editingChoice_ = false;
+    editedRow_ = nullptr;
     f.txtDropValue->clear();
     f.txtDropText->clear();
     f.chkCheck->setChecked(false);
-    f.pnlDropText->show();
-    f.pnlDropText->raise();
-    f.txtDropValue->setFocus();
+    OpenChoicePanel();
 }
 
 void TfrmFields::btnEditClick() {
+    if (ChoicePanelOpen())
+        return;
     Ui::TfrmFields& f = *form_;
     QTreeWidgetItem* row = SelectedRow();
     if (row == nullptr)
         return;
-    editingChoice_ = true;
+    editedRow_ = row;
     f.txtDropValue->setText(row->text(kValueColumn));
     f.txtDropText->setText(row->text(kTextColumn));
     f.chkCheck->setChecked(row->text(kMarkColumn) == QStringLiteral("Yes"));
+    OpenChoicePanel();
+}
+
+// While a choice is edited the list and what acts on it are locked, so Apply writes the row
+// that was opened; OK waits too, so the typed choice is not dropped.
+void TfrmFields::SetChoiceListLocked(bool locked) {
+    Ui::TfrmFields& f = *form_;
+    f.lvDropDown->setEnabled(!locked);
+    f.btnAdd->setEnabled(!locked);
+    f.btnOK->setEnabled(!locked);
+    lvDropDownSelectItem();
+}
+
+void TfrmFields::OpenChoicePanel() {
+    Ui::TfrmFields& f = *form_;
     f.pnlDropText->show();
     f.pnlDropText->raise();
+    SetChoiceListLocked(true);
     f.txtDropValue->setFocus();
 }
 
@@ -302,7 +342,7 @@ void TfrmFields::txtDropChange(const QString& text) {
 void TfrmFields::btnDropApplyClick() {
     Ui::TfrmFields& f = *form_;
     QTreeWidget* list = f.lvDropDown;
-    QTreeWidgetItem* row = editingChoice_ ? SelectedRow() : nullptr;
+    QTreeWidgetItem* row = list->indexOfTopLevelItem(editedRow_) >= 0 ? editedRow_ : nullptr;
     if (row == nullptr) {
         row = new QTreeWidgetItem;
         list->addTopLevelItem(row);
@@ -332,13 +372,15 @@ void TfrmFields::CloseChoicePanel() {
     f.txtDropText->clear();
     f.chkCheck->setChecked(false);
     f.pnlDropText->hide();
-    editingChoice_ = false;
+    editedRow_ = nullptr;
+    SetChoiceListLocked(false);
+    f.lvDropDown->setFocus();
 }
 
 void TfrmFields::btnDeleteClick() {
     QTreeWidget* list = form_->lvDropDown;
     QTreeWidgetItem* row = SelectedRow();
-    if (row == nullptr)
+    if (row == nullptr || ChoicePanelOpen())
         return;
     TMessage question;
     question.kind = TMsgKind::Confirmation;
@@ -363,13 +405,13 @@ void TfrmFields::btnDeleteClick() {
 }
 
 void TfrmFields::lvDropDownSelectItem() {
-    const bool selected = SelectedRow() != nullptr;
+    const bool selected = SelectedRow() != nullptr && !ChoicePanelOpen();
     form_->btnDelete->setEnabled(selected);
     form_->btnEdit->setEnabled(selected);
 }
 
 void TfrmFields::popOptionsPopup() {
-    const bool selected = SelectedRow() != nullptr;
+    const bool selected = SelectedRow() != nullptr && !ChoicePanelOpen();
     popEdit_->setEnabled(selected);
     popDelete_->setEnabled(selected);
 }
@@ -378,8 +420,10 @@ void TfrmFields::lvDropDownDragDrop(QTreeWidget* source, int targetRow) {
     QTreeWidget* list = form_->lvDropDown;
     QTreeWidgetItem* dragged = SelectedRow();
     QTreeWidgetItem* target = list->topLevelItem(targetRow);
-    if (source != list || dragged == nullptr || target == nullptr || dragged == target)
+    if (source != list || dragged == nullptr || target == nullptr || dragged == target ||
+        ChoicePanelOpen()) {
         return;
+    }
     // Value and text change places; the marks stay in their rows.
     for (int column : {kValueColumn, kTextColumn}) {
         const QString text = dragged->text(column);
@@ -390,12 +434,31 @@ void TfrmFields::lvDropDownDragDrop(QTreeWidget* source, int targetRow) {
     RebuildDropDownSample();
 }
 
+// Escape while a choice is edited leaves the choice, not the dialog.
+void TfrmFields::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && ChoicePanelOpen()) {
+        btnDropCancelClick();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 bool TfrmFields::eventFilter(QObject* watched, QEvent* event) {
     if (watched == form_->txtName && event->type() == QEvent::FocusOut) {
         // Another window taking the focus (the message box among them) is not leaving the edit.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             txtNameExit();
+    } else if ((watched == form_->txtDropValue || watched == form_->txtDropText) &&
+               event->type() == QEvent::KeyPress) {
+        // Enter in a choice's edits applies the choice, not the dialog's OK.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (form_->btnDropApply->isEnabled())
+                btnDropApplyClick();
+            return true;
+        }
     } else if (watched == form_->lvDropDown && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

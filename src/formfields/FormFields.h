@@ -52,9 +52,12 @@ class TfrmFields : public QDialog {
     void lvDropDownSelectItem();
     void lvDropDownDragDrop(QTreeWidget* source, int targetRow);
     void popOptionsPopup();
+    // OK: refused while the name is empty, with the same message as leaving the edit empty.
+    void accept() override;
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -62,7 +65,11 @@ class TfrmFields : public QDialog {
     void ShowKind();
     void CreateSample();
     void RebuildDropDownSample();
+    void ShowNameRequired();
+    bool ChoicePanelOpen() const;
+    void OpenChoicePanel();
     void CloseChoicePanel();
+    void SetChoiceListLocked(bool locked);
     QTreeWidgetItem* SelectedRow() const;
 
     TUiServices& ui_;
@@ -73,7 +80,8 @@ class TfrmFields : public QDialog {
     QAction* popAdd_ = nullptr;
     QAction* popDelete_ = nullptr;
     QWidget* sample_ = nullptr;
-    bool editingChoice_ = false;
+    // The row the choice panel edits; null while it adds one.
+    QTreeWidgetItem* editedRow_ = nullptr;
 };
 
 }  // namespace tessel

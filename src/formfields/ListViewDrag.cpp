@@ -33,8 +33,9 @@ bool TListViewDrag::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             pressPos_ = mouse->position().toPoint();
-            pressedOnRow_ =
-                (mouse->button() & startButtons_) != 0 && list_->itemAt(pressPos_) != nullptr;
+            // A disabled list still shows its viewport's events to filters.
+            pressedOnRow_ = list_->isEnabled() && (mouse->button() & startButtons_) != 0 &&
+                            list_->itemAt(pressPos_) != nullptr;
             return false;
         }
         case QEvent::MouseMove: {

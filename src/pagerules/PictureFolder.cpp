@@ -54,6 +54,23 @@ TPictureInFolder ComparePictureWithFolder(const std::string& chosenPath,
     return TPictureInFolder::Different;
 }
 
+TPictureInFolder CompareBytesWithFolder(const std::string& bytes, const std::string& name,
+                                        const std::string& folder) {
+    const fs::path inFolder = fs::path(folder) / name;
+    std::error_code error;
+    if (!fs::exists(inFolder, error))
+        return TPictureInFolder::Absent;
+    const std::uintmax_t size = fs::file_size(inFolder, error);
+    if (error || size != bytes.size())
+        return TPictureInFolder::Different;
+    try {
+        return ReadWholeFile(inFolder.string()) == bytes ? TPictureInFolder::Same
+                                                         : TPictureInFolder::Different;
+    } catch (const ETesselError&) {
+        return TPictureInFolder::Different;  // unreadable: not known to be the same
+    }
+}
+
 void CopyPictureIntoFolder(const std::string& chosenPath, const std::string& folder) {
     const fs::path target = fs::path(folder) / fs::path(chosenPath).filename();
     std::error_code error;
@@ -71,6 +88,13 @@ void CopyPictureIntoFolder(const std::string& chosenPath, const std::string& fol
         if (source.bad())
             throw ETesselError("Cannot read file " + chosenPath);
     });
+}
+
+void WritePictureIntoFolder(const std::string& bytes, const std::string& name,
+                            const std::string& folder) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    WriteFileAtomically((fs::path(folder) / name).string(), bytes);
 }
 
 }  // namespace tessel

@@ -17,6 +17,10 @@ enum class TPictureInFolder {
 // How the chosen picture relates to the folder's file of the same name.
 TPictureInFolder ComparePictureWithFolder(const std::string& chosenPath, const std::string& folder);
 
+// How a picture made in memory (a scaled copy) relates to the folder's file `name`.
+TPictureInFolder CompareBytesWithFolder(const std::string& bytes, const std::string& name,
+                                        const std::string& folder);
+
 // True when both files can be read and hold the same bytes.
 bool SameFileContent(const std::string& firstPath, const std::string& secondPath);
 
@@ -24,5 +28,9 @@ bool SameFileContent(const std::string& firstPath, const std::string& secondPath
 // name; the folder is created when missing. A failed copy leaves the folder's file as it
 // was. Throws ETesselError naming the file and the reason.
 void CopyPictureIntoFolder(const std::string& chosenPath, const std::string& folder);
+
+// Writes a picture made in memory into the folder as `name`, as CopyPictureIntoFolder does.
+void WritePictureIntoFolder(const std::string& bytes, const std::string& name,
+                            const std::string& folder);
 
 }  // namespace tessel

@@ -3,11 +3,9 @@
 namespace tessel {
 
 bool IsPlainFileName(std::string_view name) {
-    if (name.empty())
+    if (name.empty() || name == "." || name == "..")
         return false;
-    if (name.find_first_of("/\\") != std::string_view::npos)
-        return false;
-    return name.find("..") == std::string_view::npos;
+    return name.find_first_of("/\\") == std::string_view::npos;
 }
 
 std::string PictureFilePath(const std::string& folder, std::string_view name) {

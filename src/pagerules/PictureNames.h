@@ -10,7 +10,8 @@
 
 namespace tessel {
 
-// True when `name` is a plain file name: not empty, no "/" or "\", and no "..".
+// True when `name` is a plain file name: not empty, not "." or "..", no "/" or "\". Dots
+// elsewhere are part of the name ("photo..jpg").
 bool IsPlainFileName(std::string_view name);
 
 // `folder` + `name` when the name is plain, otherwise an empty text (no such picture).

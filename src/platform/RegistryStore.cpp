@@ -183,7 +183,8 @@ void TRegistryStore::WriteString(const std::string& key, const std::string& name
 
 void TRegistryStore::WriteStrings(const std::string& key,
                                   const std::vector<std::pair<std::string, std::string>>& values,
-                                  const std::string& keyToDeleteFirst) {
+                                  const std::string& keyToDeleteFirst,
+                                  const std::vector<std::string>& valuesToDelete) {
     TKeys keys = Load(path_);
     const std::string deleted = Lower(NormalizedKey(keyToDeleteFirst));
     if (!deleted.empty()) {
@@ -199,6 +200,7 @@ void TRegistryStore::WriteStrings(const std::string& key,
         }
         stored.data = value;
     }
+    for (const std::string& name : valuesToDelete) target.values.erase(Lower(name));
     Save(path_, keys);
 }
 

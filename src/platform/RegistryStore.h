@@ -40,10 +40,11 @@ class TRegistryStore {
     void WriteInteger(const std::string& key, const std::string& name, int value);
     // Several values in one change of the file, so that either all of them are stored or
     // none. When `keyToDeleteFirst` is not empty, that key and its subkeys go first, in the
-    // same change.
+    // same change; the values named in `valuesToDelete` go too.
     void WriteStrings(const std::string& key,
                       const std::vector<std::pair<std::string, std::string>>& values,
-                      const std::string& keyToDeleteFirst = std::string());
+                      const std::string& keyToDeleteFirst = std::string(),
+                      const std::vector<std::string>& valuesToDelete = {});
     void CreateKey(const std::string& key);
     // Both return false when there was nothing to delete. DeleteKey takes the subkeys too.
     bool DeleteValue(const std::string& key, const std::string& name);

@@ -287,6 +287,7 @@ void TCustomFtpCli::FinishRequest(std::uint16_t error) {
     FRequestDone = true;
     FSteps = 0;
     FDeadlineTimer->stop();
+    FUnsentWatch.Stop();
     SetState(phIdle);
     DropDataConnection();
     SetState(dpNone);
@@ -438,6 +439,12 @@ void TCustomFtpCli::DeadlineExpired() {
         if (!alive.expired() && !FRequestDone) {
             ReportStep(0);
         }
+        return;
+    }
+    if (FPhase == phDataConnect) {
+        // Only the server's data port stays silent (a firewall that drops); the control
+        // connection still works and can say goodbye.
+        FailDataConnection(WSAETIMEDOUT);
         return;
     }
     if (DataSilenceCounts()) {

@@ -26,6 +26,13 @@ class FtpException : public ETesselError {
     using ETesselError::ETesselError;
 };
 
+// The request ended because the client could not make the passive data connection (it was
+// refused, timed out, or the 227 reply named no port); ErrorMessage says which. The control
+// connection is still open.
+constexpr std::uint16_t kFtpDataConnectionFailed = 20201;
+// ErrorMessage of a log-in that asked for TLS from a server that refused AUTH TLS.
+inline constexpr const char* kFtpNoTlsMessage = "The server does not offer TLS";
+
 enum TFtpState {
     fsNotConnected,
     fsReady,
@@ -175,6 +182,10 @@ class TCustomFtpCli {
     const std::string& DirResult() const { return FDirResult; }
     long long SizeResult() const { return FSizeResult; }
     long long ByteCount() const { return FByteCount; }
+    // Bytes of the running upload given to the data connection that have not reached the
+    // server's machine yet, also while the system delivers the rest after the data
+    // connection was closed; 0 when nothing is on its way.
+    long long UnsentCount() const;
     TWSocket& ControlSocket() { return *FControlSocket; }
     // The server's certificate from the last TLS handshake, also when it was refused: a
     // request that failed with kTlsCertificateUntrusted can be retried with its sha256 in
@@ -360,6 +371,7 @@ class TCustomFtpCli {
     void TransferDone();
     void FailTransfer(std::uint16_t code, const char* failedText);
     void FailDataConnection(int error);
+    void FailDataConnectionBecause(const std::string& why);
     void ClearDataHandlers();
     void FlushDisplayLine();
 
@@ -408,6 +420,7 @@ class TCustomFtpCli {
     TTlsCertificateInfo FServerCertificate;
     std::string FDisplayLine;
     TFileBlockReader FFileReader;
+    TUnsentWatch FUnsentWatch;  // the closed data connection of an upload not yet confirmed
     std::chrono::steady_clock::time_point FStartTime;
     std::chrono::steady_clock::time_point FLastProgress;
 };

@@ -132,7 +132,15 @@ void TCustomFtpCli::CloseLocalFile() {
     }
 }
 
+long long TCustomFtpCli::UnsentCount() const {
+    if (FDataSocket->State() == wsConnected) {
+        return FDataSocket->UnsentCount();
+    }
+    return FUnsentWatch.Unsent();
+}
+
 void TCustomFtpCli::TransferStep() {
+    FUnsentWatch.Stop();
     FByteCount = 0;
     FCloseError = 0;
     FEof = false;
@@ -183,7 +191,7 @@ void TCustomFtpCli::SendTransferCommand() {
 void TCustomFtpCli::ConnectPassiveData() {
     const auto port = ParsePassivePort(FPasvResponse);
     if (!port) {
-        FailDataConnection(WSAEINVAL);
+        FailDataConnectionBecause(": the reply to PASV names no port (" + FPasvResponse + ")");
         return;
     }
     TWSocket& d = *FDataSocket;
@@ -201,7 +209,8 @@ void TCustomFtpCli::ConnectPassiveData() {
     d.OnSessionConnected = [this](TCustomWSocket*, std::uint16_t e) { PassiveDataConnected(e); };
     d.Connect();
     if (d.State() == wsClosed) {
-        FailDataConnection(d.LastError() != 0 ? d.LastError() : WSAEINVAL);
+        PassiveDataConnected(
+            static_cast<std::uint16_t>(d.LastError() != 0 ? d.LastError() : WSAEINVAL));
     }
 }
 
@@ -272,11 +281,18 @@ void TCustomFtpCli::DropDataConnection() {
 }
 
 void TCustomFtpCli::FailDataConnection(int error) {
+    FailDataConnectionBecause(", port " + FDataSocket->Port() + ": " + WSocketErrorDesc(error) +
+                              " (Winsock error #" + std::to_string(error) + ")");
+}
+
+// The client's own failure, not a reply: no FTP code would tell the caller what went wrong.
+void TCustomFtpCli::FailDataConnectionBecause(const std::string& why) {
     CloseLocalFile();
-    FLastResponse = "Unable to establish data connection, error #" + std::to_string(error);
-    FStatusCode = 550;
-    SetErrorMessage("550 " + FLastResponse);
-    ReportStep(550);
+    FLastResponse = "Unable to establish data connection to " + HostName + why;
+    FStatusCode = 0;
+    Display("! " + FLastResponse);
+    SetErrorMessage(FLastResponse);
+    ReportStep(kFtpDataConnectionFailed);
 }
 
 void TCustomFtpCli::DataSessionAvailable() {
@@ -378,6 +394,9 @@ void TCustomFtpCli::SendNextBlock(std::uint16_t error) {
             SetErrorMessage("426 Error reading local file " + LocalFileName);
         }
         FEof = n == 0;
+        if (FEof) {
+            FUnsentWatch.Watch(d);
+        }
         d.Close();
         return;
     }

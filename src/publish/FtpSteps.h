@@ -58,14 +58,7 @@ struct TFtpStepDef {
 // One row per step, in the order in which the steps of a compound request run.
 inline constexpr TFtpStepDef kSteps[] = {
     {stOpen, rqOpen, ssOpen, "", agNone, {220}, arReport},
-    {stAuth,
-     rqAuth,
-     ssCommand,
-     "AUTH TLS",
-     agNone,
-     {234},
-     arStartTls,
-     "The server does not offer TLS"},
+    {stAuth, rqAuth, ssCommand, "AUTH TLS", agNone, {234}, arStartTls, kFtpNoTlsMessage},
     {stPbsz, rqPbsz, ssCommand, "PBSZ 0", agNone, {200}, arReport},
     {stProt, rqProt, ssCommand, "PROT P", agNone, {200}, arProtected},
     {stUser, rqUser, ssCommand, "USER", agUserName, {331, 230}, arReport},

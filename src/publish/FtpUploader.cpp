@@ -1,5 +1,6 @@
 #include "publish/FtpUploader.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <numeric>
 
@@ -30,6 +31,7 @@ TFtpUploader::~TFtpUploader() {
 
 void TFtpUploader::Start() {
     FCompleted = false;
+    FFilesStarted = false;
     FFailed = false;
     FDirectoryOffered = false;
     FBytesToSend = 0;
@@ -84,7 +86,7 @@ void TFtpUploader::RequestDone(TFtpRequest rq, std::uint16_t error) {
         return;
     }
     if (error != 0) {
-        RequestFailed(error);
+        RequestFailed(rq, error);
         return;
     }
     switch (rq) {
@@ -144,11 +146,12 @@ void TFtpUploader::RequestDone(TFtpRequest rq, std::uint16_t error) {
     }
 }
 
-void TFtpUploader::RequestFailed(std::uint16_t error) {
+void TFtpUploader::RequestFailed(TFtpRequest rq, std::uint16_t error) {
     FLastError = error;
-    // 550 is taken for a missing directory. It is offered once per session: a server
-    // that answers 550 again after MKD would otherwise be asked the same for ever.
-    if (error == 550 && !FDirectoryOffered) {
+    // Only a refused CWD means a missing directory: a 550 to STOR is a refusal to write, and
+    // making a directory would not help. It is offered once per session: a server that
+    // answers 550 again after MKD would otherwise be asked the same for ever.
+    if (error == 550 && rq == rqCwd && !FDirectoryOffered) {
         FDirectoryOffered = true;
         const bool create = OnAskCreateDirectory && OnAskCreateDirectory();
         if (create) {
@@ -190,7 +193,23 @@ void TFtpUploader::SendNextFile() {
     FCurrentFileSize = FileSize(path);
     FClient.LocalFileName = path;
     FClient.HostFileName = std::filesystem::path(path).filename().string();
+    FFilesStarted = true;
     Run(&TCustomFtpCli::PutAsync);
+}
+
+TUploadFailure TFtpUploader::Failure() const {
+    // 425 is the server's own "Can't open data connection".
+    if (FLastError == kFtpDataConnectionFailed || FLastError == 425) {
+        return TUploadFailure::DataConnection;
+    }
+    if (FLastError != 0 && FClient.ErrorMessage() == kFtpNoTlsMessage) {
+        return TUploadFailure::ServerWithoutTls;
+    }
+    return TUploadFailure::Other;
+}
+
+long long TFtpUploader::BytesDelivered() const {
+    return std::max(FBytesOfSentFiles, FBytesSent - FClient.UnsentCount());
 }
 
 void TFtpUploader::Progress(long count) {

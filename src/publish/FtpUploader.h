@@ -14,6 +14,13 @@
 
 namespace tessel {
 
+// Why a session failed, where a setting of the server profile can change the outcome.
+enum class TUploadFailure {
+    Other,
+    ServerWithoutTls,  // encryption was required and the server has none
+    DataConnection,    // the data connection could not be made in this direction
+};
+
 class TFtpUploader {
   public:
     // Takes over the client's OnRequestDone and OnProgress for its lifetime.
@@ -27,7 +34,8 @@ class TFtpUploader {
 
     // The status label changed; progress is true for the byte-count updates.
     std::function<void(const std::string& label, bool progress)> OnLabel;
-    // "Host Directory Does not exist. Do you want to create it?" – true for Yes.
+    // "Host Directory Does not exist. Do you want to create it?" – true for Yes. Asked when
+    // the server refuses the initial directory, once per session.
     std::function<bool()> OnAskCreateDirectory;
     // "Transfer Completed." (the QUIT is already on its way).
     std::function<void()> OnTransferCompleted;
@@ -42,19 +50,27 @@ class TFtpUploader {
     // session ends at once.
     void Stop();
     bool Running() const { return FRunning; }
+    // Files are going out: from the first STOR until "Transfer Completed.", a time when
+    // stopping may leave the page on the web half-sent.
+    bool Sending() const { return FRunning && FFilesStarted && !FCompleted; }
     // Bytes of the session's files, and how many of them have gone out; both 0 until the
     // transfers begin.
     long long BytesToSend() const { return FBytesToSend; }
     long long BytesSent() const { return FBytesSent; }
+    // Of those, the bytes that have left the machine: what the system still holds for the
+    // server is not counted yet.
+    long long BytesDelivered() const;
     // The code of the request that failed in this session, 0 when none did. With
     // kTlsCertificateUntrusted the client's ServerCertificate() is what to ask the user
     // about; with kTlsCertificateChanged it is not the certificate trusted before.
     std::uint16_t LastError() const { return FLastError; }
     const std::string& Label() const { return FLabel; }
+    // What the last error of this session was about.
+    TUploadFailure Failure() const;
 
   private:
     void RequestDone(TFtpRequest rq, std::uint16_t error);
-    void RequestFailed(std::uint16_t error);
+    void RequestFailed(TFtpRequest rq, std::uint16_t error);
     void Progress(long count);
     void SendNextFile();
     void SetLabel(const std::string& label, bool progress = false);
@@ -72,6 +88,7 @@ class TFtpUploader {
     long long FCurrentFileSize = 0;
     bool FRunning = false;
     bool FCompleted = false;
+    bool FFilesStarted = false;
     bool FFailed = false;
     bool FDirectoryOffered = false;
     std::uint16_t FLastError = 0;

@@ -106,6 +106,9 @@ class TCustomWSocket {
 
     virtual int Send(const void* data, int length);
     int SendStr(const std::string& text);
+    // Bytes given to Send that have not left the machine yet: those in the send queue and,
+    // on Linux, those the system keeps until the peer has acknowledged them (SIOCOUTQ).
+    virtual long long UnsentCount() const;
     virtual int Receive(void* buffer, int size);
     std::string ReceiveStr();
 
@@ -282,6 +285,7 @@ class TCustomTlsWSocket : public TCustomSocksWSocket {
     bool TlsSessionReused() const;
 
     int Send(const void* data, int length) override;
+    long long UnsentCount() const override;
     int Receive(void* buffer, int size) override;
     int RcvdCount() override;
     void Close() override;
@@ -315,5 +319,24 @@ class TWSocket : public TCustomTlsWSocket {};
 
 // Closes a handle returned by Accept that no socket component has adopted.
 void WSocketCloseHandle(TSocket handle);
+
+// What the system still has to deliver of a connection, also after its socket component has
+// closed it: a graceful close leaves the bytes not yet acknowledged to the system, which goes
+// on sending them. Watching keeps the connection's system socket until Stop.
+class TUnsentWatch {
+  public:
+    TUnsentWatch() = default;
+    ~TUnsentWatch() { Stop(); }
+    TUnsentWatch(const TUnsentWatch&) = delete;
+    TUnsentWatch& operator=(const TUnsentWatch&) = delete;
+
+    // Call before closing the socket; a socket without a connection is not watched.
+    void Watch(const TCustomWSocket& socket);
+    void Stop();
+    long long Unsent() const;
+
+  private:
+    TSocket FHandle = INVALID_SOCKET;
+};
 
 }  // namespace tessel

@@ -440,6 +440,11 @@ int TCustomTlsWSocket::Send(const void* data, int length) {
     return FlushTlsOutput() ? length : -1;
 }
 
+// Plaintext gathered for the next record has not even been encrypted yet.
+long long TCustomTlsWSocket::UnsentCount() const {
+    return TCustomSocksWSocket::UnsentCount() + static_cast<long long>(FTls->gathered.size());
+}
+
 int TCustomTlsWSocket::Receive(void* buffer, int size) {
     TTlsState& t = *FTls;
     if (t.phase == tpNone) {

@@ -83,7 +83,9 @@ TfrmTheme::TfrmTheme(TUiServices& ui, const std::string& programFolder, TWebThem
         watched->installEventFilter(this);
     }
 
-    connect(f.lstEditThemes, &QListWidget::currentRowChanged, this, &TfrmTheme::ShowSelectedTheme);
+    // A mouse press makes its row current before it selects it: the selection is what counts.
+    connect(f.lstEditThemes, &QListWidget::itemSelectionChanged, this,
+            &TfrmTheme::ShowSelectedTheme);
     connect(f.lstEditThemes, &QListWidget::itemDoubleClicked, this, &TfrmTheme::btnEditClick);
     connect(f.btnAdd, &QPushButton::clicked, this, &TfrmTheme::btnAddClick);
     connect(f.btnEdit, &QPushButton::clicked, this, &TfrmTheme::btnEditClick);
@@ -110,8 +112,8 @@ void TfrmTheme::SelectTheme(const std::string& themeName) {
 }
 
 int TfrmTheme::SelectedIndex() const {
-    QListWidgetItem* current = form_->lstEditThemes->currentItem();
-    return current != nullptr && current->isSelected() ? form_->lstEditThemes->row(current) : -1;
+    const QList<QListWidgetItem*> selected = form_->lstEditThemes->selectedItems();
+    return selected.isEmpty() ? -1 : form_->lstEditThemes->row(selected.first());
 }
 
 QStringList TfrmTheme::ThemeNames() const {
@@ -168,22 +170,33 @@ void TfrmTheme::ShowSelectedTheme() {
             ShowPicture(ToQt(path));
         } else {
             ClearPicture();
+            if (!path.empty()) {
+                // A picture gone from its folder is still the theme's: Apply keeps its name
+                // unless the user clears it or picks another.
+                f.imgBG->setToolTip(ToQt(path));
+                f.lblNoImage->setText(
+                    QStringLiteral("The picture %1 is missing").arg(ToQt(FileNameOf(path))));
+            }
         }
     }
     f.btnRemove->setEnabled(index >= 0);
     f.btnEdit->setEnabled(index >= 0);
 }
 
-// An undecodable picture leaves the picture area as it was.
+// The hint is the theme's own picture even when it cannot be decoded, so that Apply keeps its
+// name; the area then says so rather than keep the picture of the theme shown before.
 void TfrmTheme::ShowPicture(const QString& path) {
     Ui::TfrmTheme& f = *form_;
     f.lblNoImage->hide();
     f.imgBG->show();
-    const QImage picture = QImageReader(path).read();
-    if (picture.isNull())
-        return;
-    f.imgBG->setPixmap(QPixmap::fromImage(picture));
     f.imgBG->setToolTip(path);
+    const QImage picture = QImageReader(path).read();
+    if (picture.isNull()) {
+        f.imgBG->setText(
+            QStringLiteral("The picture %1 cannot be shown").arg(QFileInfo(path).fileName()));
+        return;
+    }
+    f.imgBG->setPixmap(QPixmap::fromImage(picture));
 }
 
 void TfrmTheme::ClearPicture() {
@@ -191,6 +204,7 @@ void TfrmTheme::ClearPicture() {
     f.imgBG->clear();
     f.imgBG->setToolTip(QString());
     f.imgBG->hide();
+    f.lblNoImage->setText(QStringLiteral("No Background Image"));
     f.lblNoImage->show();
 }
 
@@ -489,7 +503,8 @@ bool TfrmTheme::eventFilter(QObject* watched, QEvent* event) {
     if (watched == f.lstEditThemes->viewport()) {
         if (type == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            pressed_ = mouse->button() == Qt::LeftButton;
+            // The list disabled in the edit face still shows its viewport's events to us.
+            pressed_ = mouse->button() == Qt::LeftButton && f.lstEditThemes->isEnabled();
             pressPos_ = mouse->position().toPoint();
         } else if (type == QEvent::MouseMove) {
             const auto* mouse = static_cast<QMouseEvent*>(event);

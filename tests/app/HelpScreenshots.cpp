@@ -198,6 +198,7 @@ TEST_F(HelpScreenshots, DISABLED_WriteUploadWizard) {
     site.password = "not-the-real-one";
     site.host = "ftp.example.com";
     site.initialDir = "public_html";
+    site.webAddress = "https://www.example.com/~smithbakery/";
     site.passive = true;  // as a new profile has them
     site.tls = true;
     TServerProfiles(settings).WriteProfile(site, "");

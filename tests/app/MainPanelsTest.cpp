@@ -180,6 +180,13 @@ TEST_F(EditorPanelsTest, APictureNameWithAFolderIsNeverShown) {
     Show(block);
     EXPECT_FALSE(F().lblImageError->isHidden());
     EXPECT_TRUE(F().imgImageView->pixmap().isNull());
+
+    // Dots inside a plain name are no folder.
+    Picture(home + "Upload/images/photo..bmp", 20, 20);
+    block.ImageBlock().FileName = "photo..bmp";
+    window->ShowBlock();
+    EXPECT_TRUE(F().lblImageError->isHidden());
+    EXPECT_FALSE(F().imgImageView->pixmap().isNull());
 }
 
 TEST_F(EditorPanelsTest, ChoosingAPictureCopiesItIntoTheImagesFolderOnce) {

@@ -120,6 +120,43 @@ TEST_F(PreviewTest, WithNoThemeSelectedAClickAppliesNothing) {
     EXPECT_EQ(Settings().BGColor, before);
 }
 
+TEST_F(PreviewTest, TabbingIntoTheThemeListAppliesNothingUntilARowIsSelected) {
+    OpenShown();
+    Settings().ThemeName = "No such theme";
+    QTest::mouseClick(F().btnPreview, Qt::LeftButton);
+    ui.AnswerFileDialog(QString::fromStdString(home + "TesselFiles/p.pgx"));
+    ui.AnswerMessage(mbOK);
+    window->mnuSaveClick();
+    ASSERT_FALSE(window->Modified());
+    const TColor before = Settings().BGColor;
+    Activate();
+
+    // Focus makes a row current without selecting it: that is nobody's choice.
+    QWidget* previous = F().lstThemes->previousInFocusChain();
+    while (!(previous->focusPolicy() & Qt::TabFocus) || !previous->isVisible() ||
+           !previous->isEnabled()) {
+        previous = previous->previousInFocusChain();
+    }
+    previous->setFocus();
+    QTest::keyClick(previous, Qt::Key_Tab);
+    ASSERT_TRUE(F().lstThemes->hasFocus());
+    EXPECT_EQ(Settings().ThemeName, "No such theme");
+    EXPECT_EQ(Settings().BGColor, before);
+    EXPECT_FALSE(window->Modified());
+
+    // Space selects that row, which is a choice.
+    QTest::keyClick(F().lstThemes, Qt::Key_Space);
+    EXPECT_EQ(Settings().ThemeName, "Default");
+    EXPECT_TRUE(window->Modified());
+
+    // A Ctrl+click that takes the selection away leaves no choice to apply.
+    Settings().BGColor = RGB(1, 2, 3);
+    QTest::mouseClick(F().lstThemes->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      F().lstThemes->visualItemRect(F().lstThemes->item(0)).center());
+    ASSERT_TRUE(F().lstThemes->selectedItems().isEmpty());
+    EXPECT_EQ(Settings().BGColor, RGB(1, 2, 3));
+}
+
 TEST_F(PreviewTest, SavingDoesNotApplyTheThemeTheListFollows) {
     OpenShown();
     // The page keeps its own copy of a theme's colours; selecting its entry is no click.

@@ -155,6 +155,46 @@ TEST_F(TemplateBrowserTest, BrowseChoosesAnyDocumentAndKeepsTheDialogOpen) {
     EXPECT_EQ(ui.FileDialogs()[0].request.folder.toStdString(), Path("TesselFiles/"));
 }
 
+TEST_F(TemplateBrowserTest, FocusChoosesNothingAndEnterOpensOnlyAChoice) {
+    TfrmTemplates browser(ui, home.Path());
+    ui.AnswerExec([&](QDialog& d) {
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        QListWidget& list = List(d);
+        ASSERT_TRUE(list.hasFocus());
+        EXPECT_FALSE(OkEnabled(d));
+        EXPECT_TRUE(browser.ChosenFile().empty());
+        QTest::keyClick(&list, Qt::Key_Return);
+        ASSERT_TRUE(d.isVisible());
+
+        // An arrow key selects, which is a choice: the next icon, the Home template.
+        QTest::keyClick(&list, Qt::Key_Right);
+        EXPECT_TRUE(OkEnabled(d));
+        QTest::keyClick(&list, Qt::Key_Return);
+    });
+    EXPECT_EQ(browser.Run(), QDialog::Accepted);
+    EXPECT_EQ(browser.ChosenFile(), Path("Templates/Home.pgt"));
+}
+
+TEST_F(TemplateBrowserTest, AfterBrowseAClickOnTheItemHighlightedBeforeChoosesIt) {
+    home.Write("elsewhere/Trip.pgx", "page");
+    TfrmTemplates browser(ui, home.Path());
+    ui.AnswerExec([&](QDialog& d) {
+        ClickItem(d, "Home", dpPage);
+        ui.AnswerFileDialog(QString::fromStdString(Path("elsewhere/Trip.pgx")));
+        QTest::mouseClick(&Child<QPushButton>(d, "btnOpen"), Qt::LeftButton);
+        EXPECT_EQ(browser.ChosenFile(), Path("elsewhere/Trip.pgx"));
+        // Nothing highlighted stands for a document OK would not open.
+        EXPECT_TRUE(List(d).selectedItems().isEmpty());
+        ClickItem(d, "Home", dpPage);
+        EXPECT_EQ(browser.ChosenFile(), Path("TesselFiles/Home.pgx"));
+        EXPECT_EQ(PreviewText(d), "Page home");
+        QTest::mouseClick(&Child<QPushButton>(d, "btnOK"), Qt::LeftButton);
+    });
+    EXPECT_EQ(browser.Run(), QDialog::Accepted);
+    EXPECT_EQ(browser.ChosenFile(), Path("TesselFiles/Home.pgx"));
+}
+
 TEST_F(TemplateBrowserTest, DeleteAsksThenRemovesTheDocumentAndItsHtml) {
     TfrmTemplates browser(ui, home.Path());
     ui.AnswerExec([&](QDialog& d) {

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "platform/HelpContexts.h"
@@ -170,6 +171,72 @@ TEST_F(FormFieldsTest, CheckBoxesMayAllBeTickedAndEditByEnter) {
     F().txtDropText->setText("Daily news");
     Click(F().btnDropApply);
     EXPECT_EQ(Choices()[0], (TChoiceRow{"n", "Daily news", "Yes"}));
+}
+
+TEST_F(FormFieldsTest, WhileAChoiceIsEditedTheListIsLockedAndApplyWritesTheOpenedRow) {
+    TFieldValues values;
+    values.Kind = fkRadio;
+    values.Choices = {{"a", "Apple", "No"}, {"b", "Banana", "No"}};
+    Open(fkRadio, &values);
+    ClickRow(0);
+    Click(F().btnEdit);
+    const std::vector<QWidget*> locked = {F().lvDropDown, F().btnAdd, F().btnEdit, F().btnDelete,
+                                          F().btnOK};
+    for (QWidget* control : locked)
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+
+    ClickRow(1);
+    // A drag on the locked list starts nothing; should one start, the release ends it.
+    QTreeWidget* list = F().lvDropDown;
+    const QPoint from = list->visualItemRect(list->topLevelItem(1)).center();
+    const QPoint to = list->visualItemRect(list->topLevelItem(0)).center();
+    QTimer::singleShot(
+        0, list, [list, to] { QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, to); });
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(list->viewport(), to);
+    EXPECT_EQ(list->currentItem(), list->topLevelItem(0));
+    dialog->lvDropDownDragDrop(list, 1);
+
+    QTest::keyClicks(F().txtDropText, " pie");
+    Click(F().btnDropApply);
+    EXPECT_EQ(Choices(),
+              (std::vector<TChoiceRow>{{"a", "Apple pie", "No"}, {"b", "Banana", "No"}}));
+    for (QWidget* control : locked)
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+}
+
+TEST_F(FormFieldsTest, EnterAppliesTheTypedChoiceAndAnEmptyNameIsRefusedOnOk) {
+    Open(fkDropDown);
+    Click(F().btnAdd);
+    QTest::keyClicks(F().txtDropValue, "CA");
+    QTest::keyClicks(F().txtDropText, "California");
+    QTest::keyClick(F().txtDropText, Qt::Key_Return);
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(F().pnlDropText->isVisible());
+    EXPECT_EQ(Choices(), (std::vector<TChoiceRow>{{"CA", "California", "No"}}));
+
+    // With Apply disabled Enter does nothing; Escape leaves the choice, not the dialog.
+    Click(F().btnAdd);
+    QTest::keyClick(F().txtDropValue, Qt::Key_Return);
+    EXPECT_TRUE(F().pnlDropText->isVisible());
+    QTest::keyClicks(F().txtDropValue, "NV");
+    QTest::keyClick(F().txtDropValue, Qt::Key_Escape);
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(F().pnlDropText->isVisible());
+    EXPECT_EQ(Choices().size(), 1u);
+
+    F().txtName->clear();
+    ui.AnswerMessage(mbOK);
+    QTest::keyClick(F().txtName, Qt::Key_Return);
+    ASSERT_TRUE(dialog->isVisible());
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text,
+              "The Name field is a required field. Please include a unique name for the field.");
+    EXPECT_EQ(F().txtName->text(), "Untitled");
+    QTest::keyClick(F().txtName, Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->Values().Name, "Untitled");
 }
 
 TEST_F(FormFieldsTest, DeletingAsksAndNeverEmptiesTheList) {

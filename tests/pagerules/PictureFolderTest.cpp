@@ -71,6 +71,19 @@ TEST(PictureFolder, CopiesOrReplacesUnderTheSameName) {
     EXPECT_EQ(ComparePictureWithFolder(chosen, images), TPictureInFolder::Different);
 }
 
+TEST(PictureFolder, APictureMadeInMemoryIsComparedAndWrittenByItsBytes) {
+    TTempFolder home;
+    const std::string images = home.Path() + "Upload/images/";
+    EXPECT_EQ(CompareBytesWithFolder("copy", "cat-600.jpg", images), TPictureInFolder::Absent);
+    WritePictureIntoFolder("copy", "cat-600.jpg", images);
+    EXPECT_EQ(Read(images + "cat-600.jpg"), "copy");
+    EXPECT_EQ(CompareBytesWithFolder("copy", "cat-600.jpg", images), TPictureInFolder::Same);
+    // Same length, other bytes: another picture of that name.
+    EXPECT_EQ(CompareBytesWithFolder("cozy", "cat-600.jpg", images), TPictureInFolder::Different);
+    fs::create_directories(images + "dir.jpg");
+    EXPECT_EQ(CompareBytesWithFolder("", "dir.jpg", images), TPictureInFolder::Different);
+}
+
 TEST(PictureFolder, AFailedCopyKeepsTheFoldersFileAndSaysWhy) {
     TTempFolder home;
     const std::string images = home.Path() + "Upload/images/";

@@ -69,13 +69,16 @@ TEST_F(UploadListTest, SortsAndDropsDuplicatesWithoutRegardToCase) {
 TEST_F(UploadListTest, NamesThatLeaveThePictureFoldersAreMissing) {
     Touch("secret.txt");
     Touch("Upload/images/ok.gif");
+    Touch("Upload/images/photo..jpg");
     document_.Page().Items(0).PagePropertiesBlock().Background = "../images/ok.gif";
     AddImage("../../secret.txt");
     AddImage((home_ / "secret.txt").string());
     AddImage("ok.gif");
+    AddImage("photo..jpg");  // two dots inside a name lead nowhere else
 
     EXPECT_EQ(ListUploadFiles(document_, Home()),
-              (std::vector<std::string>{Home() + "Upload/images/ok.gif"}));
+              (std::vector<std::string>{Home() + "Upload/images/ok.gif",
+                                        Home() + "Upload/images/photo..jpg"}));
 }
 
 TEST_F(UploadListTest, AnImageKindFieldOfAnotherBlockIsNotCollected) {

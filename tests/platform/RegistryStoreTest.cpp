@@ -107,6 +107,10 @@ TEST_F(RegistryStoreTest, SeveralValuesReplaceAKeyInOneChange) {
     EXPECT_EQ(store_.SubKeyNames(std::string(kSettings) + "\\Profiles"),
               (std::vector<std::string>{"NEW", "Older"}));
     EXPECT_EQ(store_.ValueNames(renamed), std::vector<std::string>{"User"});
+
+    // A value can go in the same change as others are written.
+    store_.WriteStrings(renamed, {{"Host", "d"}}, "", {"user", "Absent"});
+    EXPECT_EQ(store_.ValueNames(renamed), std::vector<std::string>{"Host"});
 }
 
 TEST_F(RegistryStoreTest, EmptyKeysAndAwkwardBytesSurviveTheFile) {

@@ -26,6 +26,18 @@ bool SentInClear(const std::vector<std::string>& commands, const std::string& ve
                        [&](const std::string& c) { return c.rfind(verb, 0) == 0; });
 }
 
+// The test peer's log-in as `host`, encrypted, trusting the test authority.
+void LogInToPeer(TFtpClient& client, const std::string& host, const TTlsFtpPeer& peer,
+                 const TTestCa& ca) {
+    client.HostName = host;
+    client.Port = std::to_string(peer.Port());
+    client.UserName = "anna";
+    client.PassWord = "s3cret";
+    client.Timeout = 10;
+    client.TlsMode = ftpTlsRequired;
+    client.TlsCaFile = ca.CaFile().string();
+}
+
 struct TTlsServerMode {
     std::string name;
     bool vsftpd;
@@ -212,6 +224,33 @@ INSTANTIATE_TEST_SUITE_P(
                                 false, 1, 0, ""}),
     [](const auto& info) { return info.param.name; });
 
+// The certificate must be issued for the name the user typed, not merely for the address
+// that name leads to; a refusal comes before the log-in reaches the server.
+TEST(FtpTlsHostNameTest, ACertificateMustNameTheHostAsTyped) {
+    const struct {
+        const char* san;
+        bool accepted;
+    } cases[] = {{"DNS:localhost", true}, {"IP:127.0.0.1,DNS:wrong-host.invalid", false}};
+    for (const auto& c : cases) {
+        TTempDir local;
+        TTestCa ca(local.Path());
+        TTlsFtpPeer peer(ca.Issue("peer", c.san), "", true);
+        TFtpClient client;
+        LogInToPeer(client, "localhost", peer, ca);
+        EXPECT_EQ(client.Connect(), c.accepted) << c.san << ": " << client.ErrorMessage();
+        if (c.accepted) {
+            EXPECT_TRUE(client.Quit()) << client.ErrorMessage();
+            EXPECT_TRUE(SentInClear(peer.Commands(), "USER anna")) << c.san;
+        } else {
+            EXPECT_NE(client.ErrorMessage().find("not trusted: hostname mismatch"),
+                      std::string::npos)
+                << client.ErrorMessage();
+            EXPECT_FALSE(client.Connected());
+            EXPECT_EQ(peer.Commands(), std::vector<std::string>{"AUTH TLS"}) << c.san;
+        }
+    }
+}
+
 TEST(FtpTlsCommandLineTest, ShowsAnUntrustedCertificateAndAcceptsItOncePinned) {
     TTempDir local;
     TTempDir serverDir;
@@ -324,13 +363,7 @@ TEST(FtpTlsRefusalTest, ClearTextBehindTheAuthReplyIsDropped) {
     const TTestCertificate cert = ca.Issue("peer", "IP:127.0.0.1");
     TTlsFtpPeer peer(cert, "", true, "200 PBSZ=0 injected\r\n530 Not logged in injected\r\n");
     TFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = std::to_string(peer.Port());
-    client.UserName = "anna";
-    client.PassWord = "s3cret";
-    client.Timeout = 10;
-    client.TlsMode = ftpTlsRequired;
-    client.TlsCaFile = ca.CaFile().string();
+    LogInToPeer(client, "127.0.0.1", peer, ca);
     std::vector<std::string> replies;
     client.OnResponse = [&](TCustomFtpCli* c) { replies.push_back(c->LastResponse()); };
     ASSERT_TRUE(client.Connect()) << client.ErrorMessage();
@@ -352,14 +385,8 @@ TEST_P(FtpTlsDataCloseTest, DownloadCountsOnlyWithTheServersTlsClose) {
     const std::string payload = MakeBytes(50000, 3);
     TTlsFtpPeer peer(cert, payload, closeNotify);
     TFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = std::to_string(peer.Port());
-    client.UserName = "anna";
-    client.PassWord = "s3cret";
-    client.Timeout = 10;
+    LogInToPeer(client, "127.0.0.1", peer, ca);
     client.Passive = true;
-    client.TlsMode = ftpTlsRequired;
-    client.TlsCaFile = ca.CaFile().string();
     ASSERT_TRUE(client.Connect()) << client.ErrorMessage();
     client.HostFileName = "payload.bin";
     client.LocalFileName = (local.Path() / "payload.bin").string();

@@ -17,13 +17,13 @@ namespace {
 
 constexpr int kStepLimitMs = 10000;
 
-int ListenOnLoopback(int& port) {
+int ListenOnLoopback(int& port, int backlog = 5) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in sin{};
     sin.sin_family = AF_INET;
     sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     bind(fd, reinterpret_cast<sockaddr*>(&sin), sizeof sin);
-    listen(fd, 5);
+    listen(fd, backlog);
     socklen_t len = sizeof sin;
     getsockname(fd, reinterpret_cast<sockaddr*>(&sin), &len);
     port = ntohs(sin.sin_port);
@@ -47,6 +47,21 @@ int ConnectTo(const std::string& addr, int port, const std::string& from) {
         return -1;
     }
     return fd;
+}
+
+// A listener whose accept queue is full: the system drops further connection requests,
+// as a firewall does, so a client's connect neither succeeds nor fails.
+int DroppingLoopbackPort(int& port, int& filler) {
+    const int listener = ListenOnLoopback(port, 0);
+    filler = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    sockaddr_in sin{};
+    sin.sin_family = AF_INET;
+    sin.sin_port = htons(static_cast<std::uint16_t>(port));
+    sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connect(filler, reinterpret_cast<sockaddr*>(&sin), sizeof sin);
+    pollfd p{filler, POLLOUT, 0};
+    poll(&p, 1, 1000);
+    return listener;
 }
 
 int ClosedLoopbackPort() {
@@ -92,6 +107,9 @@ TAction PasvReply(std::string format) {
 }
 TAction PasvReplyRefused(std::string format) {
     return {TAction::PasvReplyRefused, std::move(format)};
+}
+TAction PasvReplyDropped(std::string format) {
+    return {TAction::PasvReplyDropped, std::move(format)};
 }
 TAction DataAccept() {
     return {TAction::DataAccept, {}};
@@ -212,6 +230,7 @@ void TScriptedFtpServer::Run() {
         Fail("the client never connected");
     }
     CloseFd(FDataFd);
+    CloseFd(FQueueFiller);
     CloseFd(FPasvListener);
     CloseFd(FControl);
     CloseFd(FListener);
@@ -298,10 +317,13 @@ void TScriptedFtpServer::Play(const TAction& action) {
             break;
         }
         case TAction::PasvReply:
-        case TAction::PasvReplyRefused: {
+        case TAction::PasvReplyRefused:
+        case TAction::PasvReplyDropped: {
             int port = 0;
             if (action.kind == TAction::PasvReply) {
                 FPasvListener = ListenOnLoopback(port);
+            } else if (action.kind == TAction::PasvReplyDropped) {
+                FPasvListener = DroppingLoopbackPort(port, FQueueFiller);
             } else {
                 port = ClosedLoopbackPort();
             }

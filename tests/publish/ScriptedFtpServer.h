@@ -23,6 +23,7 @@ struct TAction {
         DataConnectFrom,   // the same from source address text; must be turned away
         PasvReply,         // listen, then send text with {p1} and {p2} filled in
         PasvReplyRefused,  // the same with a port where nothing listens
+        PasvReplyDropped,  // the same with a port that drops connection requests
         DataAccept,        // accept the client's passive data connection
         DataRead,          // read the data connection up to its end
         DataReadSome,      // read at least count bytes of it
@@ -46,6 +47,7 @@ TAction DataConnect();
 TAction DataConnectFrom(std::string sourceAddr);
 TAction PasvReply(std::string format);
 TAction PasvReplyRefused(std::string format);
+TAction PasvReplyDropped(std::string format);
 TAction DataAccept();
 TAction DataRead();
 TAction DataReadSome(std::size_t count);
@@ -89,6 +91,7 @@ class TScriptedFtpServer {
     int FListener = -1;
     int FControl = -1;
     int FPasvListener = -1;
+    int FQueueFiller = -1;  // holds the only place in FPasvListener's queue
     int FDataFd = -1;
     int FPort = 0;
     std::string FPortAddr;

@@ -190,6 +190,7 @@ TEST_F(UploadWithProfileTest, UploadsWithTheProfilesLogInDirectoryAndPassiveMode
     profile.port = std::to_string(server.Port());
     profile.initialDir = "www";
     profile.passive = true;
+    profile.webAddress = "http://localhost/~anna/";  // the desktop's alone
     SaveProfile(profile);
 
     const auto r = RunCli({"--profile", "home site", (FLocal.Path() / "index.html").string()});

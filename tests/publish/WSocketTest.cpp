@@ -175,6 +175,65 @@ TEST(WSocketTest, ConnectSendReceiveAndCloseOnLoopback) {
     EXPECT_THROW(server.peer.Connect(), ESocketException);
 }
 
+// Bytes the system took but the peer has not yet acknowledged count as unsent, also once the
+// socket is closed (watched), and the close still ends the stream for the peer.
+TEST(WSocketTest, UnsentBytesCountUntilThePeerHasThem) {
+    // A peer with a small window that reads nothing yet.
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int window = 4096;
+    setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &window, sizeof window);
+    sockaddr_in sin{};
+    sin.sin_family = AF_INET;
+    sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&sin), sizeof sin), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+    socklen_t len = sizeof sin;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&sin), &len);
+
+    TWSocket client;
+    bool connected = false;
+    bool sent = false;
+    client.OnSessionConnected = [&](TCustomWSocket*, std::uint16_t) { connected = true; };
+    client.OnDataSent = [&](TCustomWSocket*, std::uint16_t) { sent = true; };
+    client.SetAddr("127.0.0.1");
+    client.SetPort(std::to_string(ntohs(sin.sin_port)));
+    client.Connect();
+    ASSERT_TRUE(RunUntil([&] { return connected; }, 5s));
+    const int peer = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    ASSERT_GE(peer, 0);
+    const int room = 1 << 20;
+    setsockopt(client.HSocket(), SOL_SOCKET, SO_SNDBUF, &room, sizeof room);
+    EXPECT_EQ(client.UnsentCount(), 0);
+
+    const std::string data = MakeBytes(96 * 1024, 9);
+    client.SendStr(data);
+    ASSERT_TRUE(RunUntil([&] { return sent; }, 5s));  // our own queue is empty
+    EXPECT_GT(client.UnsentCount(), 32 * 1024);
+
+    TUnsentWatch watch;
+    watch.Watch(client);
+    client.Close();
+    EXPECT_GT(watch.Unsent(), 32 * 1024);
+
+    std::string got;
+    bool ended = false;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            char buf[8192];
+            const ssize_t n = read(peer, buf, sizeof buf);
+            if (n > 0) {
+                got.append(buf, static_cast<std::size_t>(n));
+            }
+            ended = n == 0;
+            return ended;
+        },
+        10s));
+    EXPECT_TRUE(got == data) << got.size();
+    EXPECT_TRUE(RunUntil([&] { return watch.Unsent() == 0; }, 5s)) << watch.Unsent();
+    close(peer);
+    close(listener);
+}
+
 // The FTP client's way of sending: one block from each OnDataSent. Every Send is
 // answered by exactly one OnDataSent, never inside the Send, and the event loop keeps
 // turning while the blocks stream out.

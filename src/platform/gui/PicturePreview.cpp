@@ -28,7 +28,11 @@ void ShowPreview(QLabel* picture, QLabel* size, const QString& path) {
         return;
     }
     picture->setPixmap(QPixmap::fromImage(image));
-    size->setText(QObject::tr("%1 x %2 pixels").arg(full.width()).arg(full.height()));
+    // The size as the picture is shown: a photo taken with the camera turned is taller.
+    const QSize upright = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90)
+                              ? full.transposed()
+                              : full;
+    size->setText(QObject::tr("%1 x %2 pixels").arg(upright.width()).arg(upright.height()));
 }
 
 }  // namespace

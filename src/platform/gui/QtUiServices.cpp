@@ -211,6 +211,11 @@ void TQtUiServices::PushBusyCursor() {
     ++busyDepth_;
 }
 
+void TQtUiServices::PushWorkingCursor() {
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    ++busyDepth_;
+}
+
 void TQtUiServices::PopBusyCursor() {
     if (busyDepth_ == 0) {
         return;  // an extra restore must not take away a cursor someone else set

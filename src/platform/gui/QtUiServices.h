@@ -32,6 +32,7 @@ class TQtUiServices : public TUiServices {
     int Exec(QDialog& dialog) override;
     Qt::DropAction ExecDrag(QDrag& drag, Qt::DropActions actions) override;
     void PushBusyCursor() override;
+    void PushWorkingCursor() override;
     void PopBusyCursor() override;
 
   private:

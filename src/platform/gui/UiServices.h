@@ -78,6 +78,10 @@ class TUiServices {
 
     // The hourglass cursor; nests. Use TBusyCursor rather than calling these directly.
     virtual void PushBusyCursor() = 0;
+    // The arrow with the hourglass (the application-starting cursor): work goes on in the
+    // background while the window can still be used. Nests with the hourglass; PopBusyCursor
+    // takes back the latest of either.
+    virtual void PushWorkingCursor() = 0;
     virtual void PopBusyCursor() = 0;
 };
 

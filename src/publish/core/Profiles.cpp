@@ -50,6 +50,7 @@ TServerProfile TServerProfiles::ReadProfile(const std::string& name) const {
     profile.passive = read("Passive", "0") == "1";
     profile.tls = read("TLS", "0") == "1";
     profile.tlsFingerprint = read("TLSFingerprint", "");
+    profile.webAddress = read("WebAddress", "");
     return profile;
 }
 
@@ -60,16 +61,24 @@ void TServerProfiles::WriteProfile(const TServerProfile& profile, const std::str
     // One change of the store: a rename never loses the profile half-way.
     const bool renamed = !oldName.empty() && IsProfileNameAcceptable(oldName);
     const auto text = [](const std::string& value) { return value + '\0'; };
-    FStore.WriteStrings(ProfileKey(profile.name),
-                        {{"Username", text(profile.user)},
-                         {"Password", text(EncodeBase64(ScramblePassword(profile.password)))},
-                         {"Host", text(profile.host)},
-                         {"InitialDir", text(profile.initialDir)},
-                         {"Port", text(profile.port)},
-                         {"Passive", text(profile.passive ? "1" : "0")},
-                         {"TLS", text(profile.tls ? "1" : "0")},
-                         {"TLSFingerprint", text(profile.tlsFingerprint)}},
-                        renamed ? ProfileKey(oldName) : std::string());
+    std::vector<std::pair<std::string, std::string>> values = {
+        {"Username", text(profile.user)},
+        {"Password", text(EncodeBase64(ScramblePassword(profile.password)))},
+        {"Host", text(profile.host)},
+        {"InitialDir", text(profile.initialDir)},
+        {"Port", text(profile.port)},
+        {"Passive", text(profile.passive ? "1" : "0")},
+        {"TLS", text(profile.tls ? "1" : "0")},
+        {"TLSFingerprint", text(profile.tlsFingerprint)}};
+    // Older profiles have no web address, and one that has none is stored as they are.
+    std::vector<std::string> cleared;
+    if (profile.webAddress.empty()) {
+        cleared.push_back("WebAddress");
+    } else {
+        values.emplace_back("WebAddress", text(profile.webAddress));
+    }
+    FStore.WriteStrings(ProfileKey(profile.name), values,
+                        renamed ? ProfileKey(oldName) : std::string(), cleared);
 }
 
 bool TServerProfiles::DeleteProfile(const std::string& name) {

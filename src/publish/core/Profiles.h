@@ -29,6 +29,9 @@ struct TServerProfile {
     // The SHA-256 fingerprint of the certificate the user chose to trust for this server,
     // as NormalizeSha256Fingerprint writes it; empty when none was trusted.
     std::string tlsFingerprint;
+    // Where visitors find the files of the initial directory, e.g.
+    // "https://www.example.com/~anna/"; empty when the user gave none.
+    std::string webAddress;
 
     bool operator==(const TServerProfile&) const = default;
 };
@@ -48,8 +51,9 @@ class TServerProfiles {
     // returned name is the one asked for.
     TServerProfile ReadProfile(const std::string& name) const;
     // Deletes the subkey of `oldName` first when it is not empty, then writes the profile
-    // under its own name. Throws std::invalid_argument for a name that IsProfileNameAcceptable
-    // refuses: such a name would make another key, or none.
+    // under its own name; the web address only when there is one. Throws std::invalid_argument
+    // for a name that IsProfileNameAcceptable refuses: such a name would make another key, or
+    // none.
     void WriteProfile(const TServerProfile& profile, const std::string& oldName);
     // False when there was no such profile.
     bool DeleteProfile(const std::string& name);

@@ -1,5 +1,5 @@
 // The upload wizard's window, its upload page and the session it runs. The server page's
-// handlers are in UploadProfiles.cpp.
+// handlers are in UploadProfiles.cpp, the end of a session in UploadOutcome.cpp.
 
 #include "publish/gui/Upload.h"
 
@@ -9,12 +9,14 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QStyle>
+#include <QTimer>
 #include <filesystem>
 
 #include "platform/HelpContexts.h"
 #include "platform/gui/Pictures.h"
 #include "platform/gui/TextConvert.h"
 #include "publish/ProfileClient.h"
+#include "publish/gui/ElidedPath.h"
 #include "ui_Upload.h"
 
 namespace tessel {
@@ -24,7 +26,8 @@ TfrmUpload::TfrmUpload(TUiServices& ui, TRegistryStore& settings, QWidget* paren
       form_(std::make_unique<Ui::TfrmUpload>()),
       ui_(ui),
       profiles_(settings),
-      uploader_(ftp_) {
+      uploader_(ftp_),
+      tmrProgress_(new QTimer(this)) {
     form_->setupUi(this);
     ftp_.Timeout = 15;
     ftp_.MultiThreaded = false;
@@ -71,7 +74,10 @@ void TfrmUpload::SetUpControls() {
     f.pnlProgress->hide();
     f.btnApply->hide();
     f.btnCancel->hide();
-    f.lstUpload->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Each file's name shows whole; the folder gives way, and the tool tip has it all.
+    f.lstUpload->setItemDelegate(new TElidedPathDelegate(f.lstUpload));
+    f.lstUpload->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tmrProgress_->setInterval(200);
     f.txtProfileName->installEventFilter(this);
     f.txtPort->installEventFilter(this);
 
@@ -80,12 +86,13 @@ void TfrmUpload::SetUpControls() {
         {f.txtPort, kHelpProfilePort},        {f.txtInitialDir, kHelpProfileFolder},
         {f.txtHostName, kHelpProfileHost},    {f.txtPassword, kHelpProfilePassword},
         {f.lvProfiles, kHelpProfileList},     {f.lstUpload, kHelpUploadList},
-        {f.chkPassive, kHelpProfileList},     {f.chkTls, kHelpProfileList}};
+        {f.chkPassive, kHelpProfileList},     {f.chkTls, kHelpProfileList},
+        {f.txtWebAddress, kHelpProfileList}};
     for (const auto& [control, context] : contexts) control->setProperty("helpContext", context);
 
     // A fixed frame, large enough for the largest page.
     QSize largest = minimumSize();
-    for (QWidget* page : {f.pnlProfiles, f.pnlUpload, f.pnlServers}) {
+    for (QWidget* page : {f.pnlProfiles, f.pnlUpload, f.pnlDone, f.pnlServers}) {
         f.pgPages->setCurrentWidget(page);
         largest = largest.expandedTo(layout()->sizeHint());
     }
@@ -117,16 +124,15 @@ void TfrmUpload::ConnectHandlers() {
     connect(f.lstUpload, &QListWidget::itemSelectionChanged, this, &TfrmUpload::lstUploadClick);
     connect(f.btnSend, &QPushButton::clicked, this, &TfrmUpload::btnSendClick);
     connect(f.btnStop, &QPushButton::clicked, this, &TfrmUpload::btnStopClick);
+    connect(f.btnOpenPage, &QPushButton::clicked, this, &TfrmUpload::btnOpenPageClick);
+    connect(f.lblPageAddress, &QLabel::linkActivated, this, &TfrmUpload::btnOpenPageClick);
+    connect(tmrProgress_, &QTimer::timeout, this, &TfrmUpload::ShowProgressBar);
 }
 
 void TfrmUpload::ConnectUploader() {
     uploader_.OnLabel = [this](const std::string& label, bool) {
-        Ui::TfrmUpload& f = *form_;
-        f.lblProgress->setText(ToQt(label));
-        const long long total = uploader_.BytesToSend();
-        f.pbProgress->setValue(
-            total > 0 ? static_cast<int>(uploader_.BytesSent() * f.pbProgress->maximum() / total)
-                      : 0);
+        form_->lblProgress->setText(ToQt(label));
+        ShowProgressBar();
     };
     uploader_.OnAskCreateDirectory = [this] {
         SetBusy(false);
@@ -137,19 +143,12 @@ void TfrmUpload::ConnectUploader() {
     };
     uploader_.OnTransferCompleted = [this] {
         SetBusy(false);
+        tmrProgress_->stop();
         form_->pbProgress->setValue(form_->pbProgress->maximum());
         ShowMessage(TMsgKind::Information, QStringLiteral("Transfer Completed."), mbOK);
+        ShowPageAddress();
     };
-    uploader_.OnError = [this](const std::string& message) {
-        SetBusy(false);
-        form_->pnlProgress->hide();
-        form_->btnSend->show();
-        if (IsCertificateRefusal(uploader_.LastError())) {
-            AskAboutCertificate(message);
-            return;
-        }
-        ShowMessage(TMsgKind::Warning, ToQt(message), mbOK);
-    };
+    uploader_.OnError = [this](const std::string& message) { ShowError(message); };
     uploader_.OnSessionEnd = [this] {
         ShowSession(false);
         SendAgainIfAsked();
@@ -170,11 +169,20 @@ void TfrmUpload::SetUploadFiles(const std::vector<std::string>& paths) {
     QStringList lines;
     for (const std::string& path : paths) lines << ToQt(path);
     form_->lstUpload->SetLines(lines);
-    UpdateUploadButtons();
+    UploadListChanged();
 }
 
 void TfrmUpload::AddUploadFile(const std::string& path) {
     form_->lstUpload->AddLine(ToQt(path));
+    UploadListChanged();
+}
+
+void TfrmUpload::UploadListChanged() {
+    QListWidget* list = form_->lstUpload;
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem* item = list->item(row);
+        item->setToolTip(item->text());
+    }
     UpdateUploadButtons();
 }
 
@@ -208,7 +216,7 @@ void TfrmUpload::btnUpAddClick() {
     f.lstUpload->AddLine(*chosen);
     f.lstUpload->setCurrentRow(f.lstUpload->count() - 1);
     f.lstUpload->setFocus();
-    UpdateUploadButtons();
+    UploadListChanged();
 }
 
 void TfrmUpload::btnUpRemoveClick() {
@@ -250,6 +258,14 @@ void TfrmUpload::btnStopClick() {
     uploader_.Stop();
 }
 
+// The label counts what was handed to the connection; the bar, what has left the machine.
+void TfrmUpload::ShowProgressBar() {
+    QProgressBar* bar = form_->pbProgress;
+    const long long total = uploader_.BytesToSend();
+    bar->setValue(total > 0 ? static_cast<int>(uploader_.BytesDelivered() * bar->maximum() / total)
+                            : 0);
+}
+
 // Running: the progress panel with the turning globe lies over Send, and the list and the
 // buttons that would change it or leave the page are disabled. Idle: all back.
 void TfrmUpload::ShowSession(bool running) {
@@ -261,8 +277,10 @@ void TfrmUpload::ShowSession(bool running) {
     f.btnSend->setVisible(!running);
     if (running) {
         f.Animate->Play();
+        tmrProgress_->start();
     } else {
         f.Animate->Stop();
+        tmrProgress_->stop();
     }
     f.lstUpload->setEnabled(!running);
     f.btnUpAdd->setEnabled(!running);
@@ -274,13 +292,14 @@ void TfrmUpload::ShowSession(bool running) {
     }
 }
 
+// The arrow with the hourglass: Stop and Exit stay usable while the session runs.
 void TfrmUpload::SetBusy(bool busy) {
     if (busy == busy_) {
         return;
     }
     busy_ = busy;
     if (busy) {
-        ui_.PushBusyCursor();
+        ui_.PushWorkingCursor();
     } else {
         ui_.PopBusyCursor();
     }
@@ -289,8 +308,22 @@ void TfrmUpload::SetBusy(bool busy) {
 // --- closing --------------------------------------------------------------------------
 
 void TfrmUpload::reject() {
+    if (!MayCloseNow()) {
+        return;
+    }
     FormClose();
     QDialog::reject();
+}
+
+// Stop is a choice made on purpose; Esc, the close box and Exit may not be, so they ask
+// while files are going out. The session goes on while the question is open.
+bool TfrmUpload::MayCloseNow() {
+    if (!uploader_.Sending()) {
+        return true;
+    }
+    return ShowMessage(TMsgKind::Confirmation,
+                       QStringLiteral("Stop sending? The page on the web may be left incomplete."),
+                       mbYes | mbNo) == mbYes;
 }
 
 // A request under way is given up rather than left to refuse the QUIT: the window always

@@ -15,6 +15,7 @@
 #include "publish/core/Profiles.h"
 
 class QListWidgetItem;
+class QTimer;
 
 namespace Ui {
 class TfrmUpload;
@@ -58,6 +59,8 @@ class TfrmUpload : public QDialog {
     void lstUploadClick();
     void btnSendClick();
     void btnStopClick();
+    // The end page.
+    void btnOpenPageClick();
 
   protected:
     // Closing by Exit, the window's close box or Esc.
@@ -78,9 +81,16 @@ class TfrmUpload : public QDialog {
     TServerProfile ProfileFromEditor() const;
     void RefuseName(const QString& message);
     void UpdateUploadButtons();
+    void UploadListChanged();
     void ShowSession(bool running);
+    void ShowProgressBar();
+    void ShowError(const std::string& message);
+    // The end page with the page's address, when the profile knows its folder's.
+    void ShowPageAddress();
     void SetBusy(bool busy);
     TMsgButton ShowMessage(TMsgKind kind, const QString& text, TMsgButtons buttons);
+    // Asks before a close would cut a transfer short; true when the window may close.
+    bool MayCloseNow();
     void FormClose();
     // A certificate refused for want of trust, or for not being the one trusted before.
     bool IsCertificateRefusal(std::uint16_t error) const;
@@ -92,6 +102,9 @@ class TfrmUpload : public QDialog {
     TServerProfiles profiles_;
     TFtpClient ftp_;
     TFtpUploader uploader_;
+    // The bar follows the bytes still travelling between the progress reports too.
+    QTimer* tmrProgress_ = nullptr;
+    std::string pageAddress_;  // what the end page shows
     TProfileEditMode editMode_ = TProfileEditMode::Add;
     bool editing_ = false;
     bool busy_ = false;

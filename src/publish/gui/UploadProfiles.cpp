@@ -67,7 +67,7 @@ void TfrmUpload::btnAddClick() {
     Ui::TfrmUpload& f = *form_;
     editMode_ = TProfileEditMode::Add;
     for (QLineEdit* edit : {f.txtProfileName, f.txtUserName, f.txtPassword, f.txtHostName,
-                            f.txtInitialDir, f.txtPort}) {
+                            f.txtInitialDir, f.txtPort, f.txtWebAddress}) {
         edit->clear();
     }
     // Most networks let only passive data connections through.
@@ -96,6 +96,7 @@ void TfrmUpload::ReadProfileIntoEditor(const std::string& name) {
     f.txtHostName->setText(ToQt(profile.host));
     f.txtInitialDir->setText(ToQt(profile.initialDir));
     f.txtPort->setText(ToQt(profile.port));
+    f.txtWebAddress->setText(ToQt(profile.webAddress));
     f.chkPassive->setChecked(profile.passive);
     f.chkTls->setChecked(profile.tls);
 }
@@ -109,6 +110,7 @@ TServerProfile TfrmUpload::ProfileFromEditor() const {
     profile.host = FromQt(f.txtHostName->text());
     profile.initialDir = FromQt(f.txtInitialDir->text());
     profile.port = FromQt(f.txtPort->text());
+    profile.webAddress = FromQt(f.txtWebAddress->text().trimmed());
     profile.passive = f.chkPassive->isChecked();
     profile.tls = f.chkTls->isChecked();
     return profile;

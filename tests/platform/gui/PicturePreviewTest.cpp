@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 
+#include "platform/gui/CameraPhoto.h"
 #include "support/TempFolder.h"
 
 namespace tessel {
@@ -29,6 +30,12 @@ TEST(PicturePreview, ShowsTheSelectedPictureScaledWithItsSize) {
     EXPECT_EQ(size->text(), "640 x 320 pixels");
     const QPixmap shown = picture->pixmap();
     EXPECT_EQ(shown.size(), QSize(160, 80));
+
+    // A photo taken with the camera turned: its size as it is shown.
+    emit dialog.currentChanged(
+        QString::fromStdString(WriteCameraPhoto(folder.Path() + "turned.jpg", QSize(200, 100))));
+    EXPECT_EQ(size->text(), "100 x 200 pixels");
+    EXPECT_EQ(picture->pixmap().size(), QSize(80, 160));
 
     emit dialog.currentChanged(text);
     EXPECT_TRUE(picture->pixmap().isNull());

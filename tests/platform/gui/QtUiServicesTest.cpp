@@ -101,6 +101,10 @@ TEST(QtUiServices, BusyCursorNestsAndModalsShowTheArrow) {
         ui.Message(nullptr, TMessage{});
         EXPECT_EQ(duringBox, Qt::ArrowCursor);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        ui.PushWorkingCursor();
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+        ui.PopBusyCursor();
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     ui.PopBusyCursor();  // one too many takes nothing away from anybody else

@@ -128,6 +128,13 @@ Qt::DropAction TScriptedUiServices::DeliverDrop(QDrag& drag, QWidget& target, QP
 void TScriptedUiServices::PushBusyCursor() {
     ++busyPushes_;
     ++busyDepth_;
+    busyShapes_.push_back(Qt::WaitCursor);
+}
+
+void TScriptedUiServices::PushWorkingCursor() {
+    ++busyPushes_;
+    ++busyDepth_;
+    busyShapes_.push_back(Qt::BusyCursor);
 }
 
 void TScriptedUiServices::PopBusyCursor() {
@@ -136,6 +143,7 @@ void TScriptedUiServices::PopBusyCursor() {
         return;
     }
     --busyDepth_;
+    busyShapes_.pop_back();
 }
 
 }  // namespace tessel

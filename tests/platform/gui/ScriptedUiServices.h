@@ -62,6 +62,10 @@ class TScriptedUiServices : public TUiServices {
     int Beeps() const { return beeps_; }
     int BusyPushes() const { return busyPushes_; }
     int BusyDepth() const { return busyDepth_; }
+    // The cursor shown now: Qt::WaitCursor, Qt::BusyCursor, or Qt::ArrowCursor when not busy.
+    Qt::CursorShape BusyShape() const {
+        return busyShapes_.empty() ? Qt::ArrowCursor : busyShapes_.back();
+    }
     // The busy depth while the latest modal interaction was shown (0: not busy).
     int BusyDepthAtLastModal() const { return busyDepthAtModal_; }
 
@@ -78,6 +82,7 @@ class TScriptedUiServices : public TUiServices {
     int Exec(QDialog& dialog) override;
     Qt::DropAction ExecDrag(QDrag& drag, Qt::DropActions actions) override;
     void PushBusyCursor() override;
+    void PushWorkingCursor() override;
     void PopBusyCursor() override;
 
   private:
@@ -99,6 +104,7 @@ class TScriptedUiServices : public TUiServices {
     int drags_ = 0;
     int busyPushes_ = 0;
     int busyDepth_ = 0;
+    std::vector<Qt::CursorShape> busyShapes_;
     int busyDepthAtModal_ = 0;
 };
 

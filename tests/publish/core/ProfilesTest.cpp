@@ -94,6 +94,21 @@ TEST_F(ProfilesTest, EncryptionValuesRoundTripAndAreOffWhenAbsent) {
     EXPECT_FALSE(TServerProfile().tls);
 }
 
+TEST_F(ProfilesTest, AWebAddressIsStoredOnlyWhileThereIsOne) {
+    profiles_.WriteProfile(Profile("Site"), "");
+    EXPECT_FALSE(store_.ValueExists(Key("Site"), "WebAddress"));
+    TServerProfile p = Profile("Site");
+    p.webAddress = "https://www.example.org/~anna/";
+    profiles_.WriteProfile(p, "");
+    EXPECT_EQ(profiles_.ReadProfile("Site"), p);
+    EXPECT_EQ(store_.Read(Key("Site"), "WebAddress"),
+              std::string("https://www.example.org/~anna/\0", 31));
+    // Cleared in the editor: the value goes, as it was never there.
+    profiles_.WriteProfile(Profile("Site"), "");
+    EXPECT_FALSE(store_.ValueExists(Key("Site"), "WebAddress"));
+    EXPECT_EQ(profiles_.ReadProfile("Site"), Profile("Site"));
+}
+
 TEST_F(ProfilesTest, ListsInStoreOrderAndFindsNamesWithoutRegardToCase) {
     profiles_.WriteProfile(Profile("zeta"), "");
     profiles_.WriteProfile(Profile("Alpha"), "");

@@ -78,6 +78,7 @@ TEST_F(UploadProfilesTest, AddStoresEveryFieldAndFiltersTypedCharacters) {
     Type(F().txtInitialDir, "public_html");
     Type(F().txtPort, "2a1x2");
     EXPECT_EQ(F().txtPort->text(), "212");
+    Type(F().txtWebAddress, " http://localhost/~alice/ ");
     QTest::mouseClick(F().chkPassive, Qt::LeftButton, {}, QPoint(6, F().chkPassive->height() / 2));
     EXPECT_FALSE(F().chkPassive->isChecked());
     Click(F().btnApply);
@@ -95,6 +96,7 @@ TEST_F(UploadProfilesTest, AddStoresEveryFieldAndFiltersTypedCharacters) {
     expected.port = "212";
     expected.passive = false;
     expected.tls = true;
+    expected.webAddress = "http://localhost/~alice/";
     EXPECT_EQ(profiles.ReadProfile("MySite"), expected);
 }
 
@@ -151,6 +153,7 @@ TEST_F(UploadProfilesTest, EditRenamesInPlaceAndRefusesACaseOnlyRename) {
     site.passive = true;
     site.tls = true;
     site.tlsFingerprint = "AA:BB";
+    site.webAddress = "http://localhost/~bob/";
     profiles.WriteProfile(site, "");
     store.DeleteValue(kProfilesKey + std::string("Site"), "Port");
     Open();
@@ -168,6 +171,7 @@ TEST_F(UploadProfilesTest, EditRenamesInPlaceAndRefusesACaseOnlyRename) {
     EXPECT_EQ(F().txtPassword->text(), "pw");
     EXPECT_EQ(F().txtHostName->text(), "127.0.0.3");
     EXPECT_EQ(F().txtPort->text(), "21");
+    EXPECT_EQ(F().txtWebAddress->text(), "http://localhost/~bob/");
     EXPECT_TRUE(F().chkPassive->isChecked());
     EXPECT_TRUE(F().chkTls->isChecked());
 
@@ -194,9 +198,12 @@ TEST_F(UploadProfilesTest, EditRenamesInPlaceAndRefusesACaseOnlyRename) {
     ASSERT_TRUE(F().pnlProfiles->isVisible());
     Type(F().txtInitialDir, "www");
     Type(F().txtHostName, "127.0.0.4");
+    EXPECT_EQ(F().txtWebAddress->text(), "http://localhost/~bob/");  // kept by the rename
+    Type(F().txtWebAddress, "");
     Click(F().btnApply);
     EXPECT_EQ(profiles.ListProfiles(), std::vector<std::string>{"Work"});
     EXPECT_EQ(profiles.ReadProfile("Work").initialDir, "www");
+    EXPECT_FALSE(store.ValueExists(kProfilesKey + std::string("Work"), "WebAddress"));
     // A certificate trusted for one server is not taken for another.
     EXPECT_EQ(profiles.ReadProfile("Work").tlsFingerprint, "");
 }
@@ -240,6 +247,9 @@ TEST_F(UploadProfilesTest, TheUploadPageKeepsItsListAndButtonsInStep) {
     Click(F().btnUpAdd);
     EXPECT_EQ(F().lstUpload->Lines(), (QStringList{"/tmp/a.gif", "/tmp/b.html"}));
     EXPECT_EQ(F().lstUpload->currentRow(), 1);
+    // The list shows names first; the whole path is the tool tip.
+    EXPECT_EQ(F().lstUpload->item(0)->toolTip(), "/tmp/a.gif");
+    EXPECT_EQ(F().lstUpload->item(1)->toolTip(), "/tmp/b.html");
     ui.AnswerFileDialog(std::nullopt);
     Click(F().btnUpAdd);
     EXPECT_EQ(F().lstUpload->count(), 2);

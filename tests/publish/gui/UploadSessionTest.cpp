@@ -28,7 +28,8 @@ class UploadSessionTest : public ::testing::TestWithParam<bool> {
     bool Passive() const { return GetParam(); }
 
     void StoreProfile(const std::string& name, const std::string& initialDir,
-                      const std::string& password = "secret", int port = 0) {
+                      const std::string& password = "secret", int port = 0,
+                      const std::string& webAddress = "") {
         TServerProfile profile;
         profile.name = name;
         profile.user = "alice";
@@ -37,6 +38,7 @@ class UploadSessionTest : public ::testing::TestWithParam<bool> {
         profile.initialDir = initialDir;
         profile.port = std::to_string(port != 0 ? port : server.Port());
         profile.passive = Passive();
+        profile.webAddress = webAddress;
         TServerProfiles(store).WriteProfile(profile, "");
     }
     // Local files with the given sizes; returns their paths in the order given.
@@ -88,6 +90,7 @@ TEST_P(UploadSessionTest, FilesArriveLastFirstWithTheProgressTexts) {
     EXPECT_FALSE(F().lstUpload->isEnabled());
     EXPECT_FALSE(F().btnServers->isEnabled());
     EXPECT_EQ(ui.BusyDepth(), 1);
+    EXPECT_EQ(ui.BusyShape(), Qt::BusyCursor);  // the arrow with the hourglass
     ASSERT_TRUE(driver->WaitForIdle());
 
     for (const std::string& path : files) {
@@ -113,8 +116,27 @@ TEST_P(UploadSessionTest, FilesArriveLastFirstWithTheProgressTexts) {
     EXPECT_EQ(ui.BusyDepthAtLastModal(), 0);
     EXPECT_EQ(ui.BusyDepth(), 0);
     driver->ExpectIdlePage();
+    EXPECT_TRUE(F().pnlUpload->isVisible());  // no web address: no end page
     EXPECT_TRUE(wizard->Ftp().HostFileName.empty());
     EXPECT_TRUE(wizard->Ftp().LocalFileName.empty());
+}
+
+TEST_P(UploadSessionTest, TheEndPageGivesThePagesAddressAndOpensIt) {
+    StoreProfile("Local", "", "secret", 0, "localhost/~alice");
+    const auto files = MakeFiles({{"a.gif", 100}, {"My Page.html", 100}, {"notes.txt", 10}});
+    Open(files);
+    ui.AnswerMessage(mbOK);
+    driver->Send("Local");
+    ASSERT_TRUE(driver->WaitForIdle());
+    ASSERT_TRUE(F().pnlDone->isVisible());
+    const QString address = QStringLiteral("http://localhost/~alice/My%20Page.html");
+    EXPECT_TRUE(F().lblPageAddress->text().contains(QStringLiteral("href=\"%1\"").arg(address)))
+        << F().lblPageAddress->text().toStdString();
+    QTest::mouseClick(F().btnOpenPage, Qt::LeftButton);
+    EXPECT_EQ(ui.OpenedWithDefaultProgram(), QStringList{address});
+    // Upload leads back to the list for the next time.
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    EXPECT_TRUE(F().pnlUpload->isVisible());
 }
 
 TEST_P(UploadSessionTest, AnEmptyInitialDirectoryPrintsTheLogInDirectory) {
@@ -227,19 +249,42 @@ TEST_P(UploadSessionTest, StopInTheMiddleOfALargeFileReturnsToTheIdlePage) {
     EXPECT_EQ(ui.Messages()[0].text, "Transfer Completed.");
 }
 
-TEST_P(UploadSessionTest, ClosingInTheMiddleOfATransferClosesTheWindow) {
+TEST_P(UploadSessionTest, ClosingInTheMiddleOfATransferAsksFirst) {
     StoreProfile("Local", "");
-    Open(MakeFiles({{"big.bin", 30u << 20}}));
+    const auto files = MakeFiles({{"big.bin", 30u << 20}});
+    Open(files);
     driver->Send("Local");
-    ASSERT_TRUE(test::RunUntil([&] { return F().pbProgress->value() > 0; }, test::kSessionLimit));
-    ASSERT_TRUE(wizard->SessionRunning());
+    ASSERT_TRUE(test::RunUntil([&] { return F().lblProgress->text().endsWith(" bytes"); },
+                               test::kSessionLimit));
+    const QString question =
+        QStringLiteral("Stop sending? The page on the web may be left incomplete.");
+
+    // No to Exit, to Esc and to the close box: the files keep going.
+    ui.AnswerMessage(mbNo);
+    QTest::mouseClick(F().btnExit, Qt::LeftButton);
+    ui.AnswerMessage(mbNo);
+    QTest::keyClick(wizard.get(), Qt::Key_Escape);
+    ui.AnswerMessage(mbNo);
+    EXPECT_FALSE(wizard->close());
+    ASSERT_EQ(ui.Messages().size(), 3u);
+    for (const TShownMessage& shown : ui.Messages()) {
+        EXPECT_EQ(shown.text, question);
+        EXPECT_EQ(shown.kind, TMsgKind::Confirmation);
+        EXPECT_EQ(shown.buttons, mbYes | mbNo);
+    }
+    EXPECT_TRUE(wizard->isVisible());
+    EXPECT_TRUE(wizard->SessionRunning());
+
+    // Yes: the window closes and the connection goes.
+    ui.AnswerMessage(mbYes);
     EXPECT_TRUE(wizard->close());
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_FALSE(wizard->SessionRunning());
     EXPECT_FALSE(wizard->Ftp().Connected());
     test::RunFor(std::chrono::milliseconds(300));
-    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(ui.Messages().size(), 4u);
     EXPECT_EQ(ui.BusyDepth(), 0);
+    EXPECT_LT(fs::file_size(root / "big.bin"), 30u << 20);
 }
 
 TEST_P(UploadSessionTest, ExitWhileConnectingClosesTheWindow) {

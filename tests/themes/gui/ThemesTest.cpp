@@ -163,7 +163,7 @@ TEST_F(ThemeEditorTest, OpensOnThePagesThemeAndShowsItsValues) {
     // A theme whose picture is missing and whose margin is not a number.
     List(d).setCurrentRow(3);
     EXPECT_TRUE(Child<QLabel>(d, "lblNoImage").isVisibleTo(&d));
-    EXPECT_TRUE(Child<QLabel>(d, "imgBG").toolTip().isEmpty());
+    EXPECT_EQ(Child<QLabel>(d, "lblNoImage").text(), "The picture gone.png is missing");
     EXPECT_EQ(Child<QSpinBox>(d, "updnLeftMargin").value(), 20);
 
     auto none = Open("Nowhere");
@@ -398,16 +398,73 @@ TEST_F(ThemeEditorTest, UnreadablePicturesClearedPicturesAndMissingPictures) {
         EXPECT_TRUE(Child<QLineEdit>(d, "txtBackground").text().isEmpty());
         Click(d, "btnApply");
 
-        // A theme whose picture is missing loses the name when applied without browsing.
+        // A theme whose picture is missing keeps its name when applied without browsing.
         List(d).setCurrentRow(3);
         Click(d, "btnEdit");
         Click(d, "btnApply");
+        EXPECT_EQ(Child<QLabel>(d, "lblNoImage").text(), "The picture gone.png is missing");
+        // Another theme shows the plain words again.
+        List(d).setCurrentRow(1);
+        EXPECT_EQ(Child<QLabel>(d, "lblNoImage").text(), "No Background Image");
         Click(d, "btnOK");
     });
     EXPECT_EQ(themes.Items().Items(1).BGImage, "");
-    EXPECT_EQ(themes.Items().Items(3).BGImage, "");
+    EXPECT_EQ(themes.Items().Items(3).BGImage, "gone.png");
     EXPECT_EQ(themes.Items().Items(3).LeftMargin, "20");
     EXPECT_FALSE(std::filesystem::exists(Backgrounds() + "broken.png"));
+}
+
+// A stored picture that cannot be decoded must not let the theme shown before lend it its
+// picture, on screen or through Apply.
+TEST_F(ThemeEditorTest, AnUndecodableStoredPictureKeepsItsOwnNameAndShowsNoOtherPicture) {
+    folder.Write("Upload/backgrounds/torn.png", "not a picture");
+    AddTheme("Torn", "torn.png", "10", RGB(9, 9, 9), RGB(200, 200, 200));
+    auto editor = Open("Ocean");
+    Run(*editor, [&](QDialog& d) {
+        QListWidget& list = List(d);
+        const auto clickEntry = [&list](int row) {
+            list.scrollToItem(list.item(row));
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                              list.visualItemRect(list.item(row)).center());
+        };
+        clickEntry(4);
+        ASSERT_EQ(editor->SelectedIndex(), 4);
+        EXPECT_EQ(Child<QLineEdit>(d, "txtDescription").text(), "Torn");
+        auto& picture = Child<QLabel>(d, "imgBG");
+        EXPECT_EQ(picture.toolTip().toStdString(), Backgrounds() + "torn.png");
+        EXPECT_TRUE(picture.pixmap().isNull());
+        EXPECT_TRUE(picture.text().contains("torn.png"));
+        Click(d, "btnEdit");
+        Click(d, "btnApply");
+
+        // Nor does a theme without a picture, shown before it.
+        clickEntry(0);
+        clickEntry(4);
+        Click(d, "btnEdit");
+        Retype(d, "txtDescription", "Torn Sail");
+        Click(d, "btnApply");
+        Click(d, "btnOK");
+    });
+    EXPECT_EQ(themes.Items().Items(4).ThemeName, "Torn Sail");
+    EXPECT_EQ(themes.Items().Items(4).BGImage, "torn.png");
+    EXPECT_EQ(themes.Items().Items(1).BGImage, "waves.png");
+}
+
+TEST_F(ThemeEditorTest, TheListDisabledInTheEditFaceStartsNoDrag) {
+    auto editor = Open("Default");
+    QDialog& d = *editor;
+    d.show();
+    Click(d, "btnEdit");
+    QListWidget& list = List(d);
+    list.doItemsLayout();
+    const QPoint from = list.visualItemRect(list.item(0)).center();
+    const QPoint away = from + QPoint(0, QApplication::startDragDistance() + 20);
+    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(list.viewport(), away);
+    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, away);
+    EXPECT_EQ(ui.Drags(), 0);
+    EXPECT_EQ(Names(themes), (QStringList{"Default", "Ocean", "Forest", "Sunset"}));
+    d.hide();
 }
 
 TEST_F(ThemeEditorTest, DeleteAsksAndTheFileIsRewrittenWhateverTheAnswer) {
