@@ -80,9 +80,13 @@ for kind in installed built; do
       --mode $mode -o "$out/photo-$mode.html"
   done
   fresh_user "cli-user-$kind" timeout 60 "$bin/tessel-cli" dump "$out/page.pgx" >"$out/page.txt"
+  # The preview draws with Qt's widgets, offscreen, where there is no display at all.
+  fresh_user "cli-user-$kind" timeout 60 "$bin/tessel-cli" preview "$data/Templates/Photo Page.pgt" \
+    --text >"$out/photo.txt" 2>/dev/null
 done
 diff -r "$scratch/cli-built" "$scratch/cli-installed" || fail "the installed tessel-cli writes other output"
 grep -q "<HTML>\|<html>" "$scratch/cli-installed/page-2.html" || fail "tessel-cli html wrote no page"
+[ -s "$scratch/cli-installed/photo.txt" ] || fail "tessel-cli preview showed no text"
 
 # The desktop program, headless, until its main window is up and idle (with the tip of the day
 # a new user gets over it); it must seed the user's folder from the installed data.

@@ -21,8 +21,6 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kBadArguments = 2;
 
-constexpr const char* kNotADocument = "The selected file is not a valid .PGX or .PGT document.";
-
 int BadArguments(std::ostream& err, const std::string& problem) {
     err << "tessel-cli: " << problem << "\n(see 'tessel-cli --help')\n";
     return kBadArguments;
@@ -83,6 +81,14 @@ std::optional<std::string> ParseHtmlArguments(const std::vector<std::string>& ar
 
 }  // namespace
 
+std::string CliProgramFolder(std::string home) {
+    if (home.empty())
+        home = ResolveProgramFolder(ProgramFolderSourcesFromProcess());
+    if (!home.empty() && home.back() != '/')
+        home += '/';
+    return home;
+}
+
 int RunNewCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
     if (args.size() != 1) {
         return BadArguments(err, "new needs exactly one file name");
@@ -107,11 +113,8 @@ int RunHtmlCommand(const std::vector<std::string>& args, std::ostream& out, std:
     try {
         // Only the preview addresses pictures under the program folder.
         std::string& folder = parsed.options.programFolder;
-        if (parsed.options.mode == omPreview && folder.empty()) {
-            folder = ResolveProgramFolder(ProgramFolderSourcesFromProcess());
-        }
-        if (!folder.empty() && folder.back() != '/') {
-            folder += '/';
+        if (parsed.options.mode == omPreview || !folder.empty()) {
+            folder = CliProgramFolder(folder);
         }
     } catch (const ETesselError& error) {
         err << "tessel-cli: " << error.what() << "\n";

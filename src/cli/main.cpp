@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "cli/PreviewCommand.h"
 #include "cli/UploadCommand.h"
 #include "themes/core/WebTheme.h"
 
@@ -25,6 +26,11 @@ constexpr const char* kUsage =
     "                           --banner adds the maker's banner; with mode 2 and OUT, a\n"
     "                           form that goes to the mail script gets it beside OUT\n"
     "                           (OUT without its extension + \"-mail.php\")\n"
+    "  preview FILE [-o OUT.png] [--text] [--width W] [--banner] [--home DIR]\n"
+    "                           draw the page as View Page shows it (a .pgx or .pgt document)\n"
+    "                           or as the template browser does (an .html file) into a PNG\n"
+    "                           picture W pixels wide (800 by default), and with --text print\n"
+    "                           the text it shows; needs no display\n"
     "  dump FILE                print any component stream (document, template, theme file)\n"
     "                           as readable text\n"
     "  resave IN OUT            read a component stream and write it again\n"
@@ -57,9 +63,8 @@ int main(int argc, char** argv) {
     const std::map<std::string,
                    int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&)>
         commands = {
-            {"new", tessel::RunNewCommand},
-            {"html", tessel::RunHtmlCommand},
-            {"dump", tessel::RunDumpCommand},
+            {"new", tessel::RunNewCommand},         {"html", tessel::RunHtmlCommand},
+            {"preview", tessel::RunPreviewCommand}, {"dump", tessel::RunDumpCommand},
             {"resave", tessel::RunResaveCommand},
         };
     auto it = commands.find(command);

@@ -2,90 +2,17 @@
 
 #include <cctype>
 #include <charconv>
+#include <limits>
 #include <utility>
 
 #include "document/Persistence.h"
+#include "platform/HtmlTokenizer.h"
 
 namespace tessel {
 namespace {
 
-struct TTag {
-    std::string name;  // lower case
-    bool closing = false;
-    std::vector<std::pair<std::string, std::string>> attributes;  // names lower case
-
-    bool Has(std::string_view key) const {
-        for (const auto& [name, value] : attributes) {
-            if (name == key)
-                return true;
-        }
-        return false;
-    }
-    std::string Get(std::string_view key) const {
-        for (const auto& [name, value] : attributes) {
-            if (name == key)
-                return value;
-        }
-        return {};
-    }
-};
-
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
-}
-
-bool IsLetter(char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) != 0;
-}
-
-// Reads the tag that starts with the "<" at `at`. Returns the position after its ">", or
-// npos when the "<" starts no tag (then it is text, as in a browser).
-size_t ParseTag(std::string_view text, size_t at, TTag& tag) {
-    size_t i = at + 1;
-    if (i < text.size() && text[i] == '/') {
-        tag.closing = true;
-        ++i;
-    }
-    if (i >= text.size() || !IsLetter(text[i]))
-        return std::string_view::npos;
-    const size_t nameStart = i;
-    while (i < text.size() && !IsSpace(text[i]) && text[i] != '>' && text[i] != '/') ++i;
-    tag.name = LowerCase(text.substr(nameStart, i - nameStart));
-    while (i < text.size()) {
-        while (i < text.size() && (IsSpace(text[i]) || text[i] == '/')) ++i;
-        if (i >= text.size())
-            break;
-        if (text[i] == '>')
-            return i + 1;
-        const size_t keyStart = i;
-        while (i < text.size() && !IsSpace(text[i]) && text[i] != '=' && text[i] != '>' &&
-               text[i] != '/')
-            ++i;
-        std::string key = LowerCase(text.substr(keyStart, i - keyStart));
-        while (i < text.size() && IsSpace(text[i])) ++i;
-        std::string value;
-        if (i < text.size() && text[i] == '=') {
-            ++i;
-            while (i < text.size() && IsSpace(text[i])) ++i;
-            if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
-                const char quote = text[i];
-                const size_t close = text.find(quote, i + 1);
-                if (close == std::string_view::npos)
-                    return std::string_view::npos;
-                value = std::string(text.substr(i + 1, close - i - 1));
-                i = close + 1;
-            } else {
-                const size_t valueStart = i;
-                while (i < text.size() && !IsSpace(text[i]) && text[i] != '>') ++i;
-                value = std::string(text.substr(valueStart, i - valueStart));
-            }
-        }
-        if (key.empty())
-            ++i;  // a stray character such as a lone quote
-        else
-            tag.attributes.emplace_back(std::move(key), std::move(value));
-    }
-    return std::string_view::npos;
 }
 
 // A whole number at the start of an attribute, and whether a "%" follows it.
@@ -94,9 +21,13 @@ bool ReadNumber(const std::string& text, int& number, bool* percent = nullptr) {
     while (from < text.size() && IsSpace(text[from])) ++from;
     const char* begin = text.data() + from;
     const char* end = text.data() + text.size();
-    const auto [rest, error] = std::from_chars(begin, end, number);
-    if (error != std::errc() || number < 0)
+    int read = 0;
+    const auto [rest, error] = std::from_chars(begin, end, read);
+    if (error == std::errc::result_out_of_range && begin != end && *begin != '-')
+        read = std::numeric_limits<int>::max();  // too large for an int: the viewer clamps it
+    else if (error != std::errc() || read < 0)
         return false;
+    number = read;
     if (percent != nullptr)
         *percent = rest != end && *rest == '%';
     return true;
@@ -116,99 +47,162 @@ std::string CleanColor(const std::string& value) {
     return color;
 }
 
-std::string TrimSpaces(std::string_view text) {
-    size_t from = 0;
-    size_t to = text.size();
-    while (from < to && IsSpace(text[from])) ++from;
-    while (to > from && IsSpace(text[to - 1])) --to;
-    return std::string(text.substr(from, to - from));
+// An option's caption: its text with white space stripped and collapsed, as a list shows it.
+std::string CollapseSpaces(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if (!IsSpace(c))
+            out += c;
+        else if (!out.empty() && out.back() != ' ')
+            out += ' ';
+    }
+    if (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+// Text for Qt's parser, which must see every "<" and "&" of the text as text.
+void AppendEscaped(std::string& html, std::string_view text, bool inAttribute = false) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '&') {
+            html += "&amp;";
+        } else if (c == '<') {
+            html += "&lt;";
+        } else if (c == '>') {
+            html += "&gt;";
+        } else if (c == '"' && inAttribute) {
+            html += "&quot;";
+        } else if (c == '\xC2' && i + 1 < text.size() && text[i + 1] == '\xA0') {
+            html += "&nbsp;";  // Qt's parser would take the character for white space
+            ++i;
+        } else {
+            html += c;
+        }
+    }
+}
+
+// Names that Qt's parser reads as the browser did; a tag or attribute with any other name is
+// one neither Qt nor a browser shows anything for.
+bool IsPlainName(std::string_view name, bool attribute) {
+    const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (name.empty() || !letter(name[0]))
+        return false;
+    for (const char c : name) {
+        const bool letterOrDigit = letter(c) || (c >= '0' && c <= '9');
+        if (!letterOrDigit && !(attribute && (c == '-' || c == '_' || c == ':')))
+            return false;
+    }
+    return true;
+}
+
+// The tag as written, with its attribute values quoted and escaped.
+void AppendTag(std::string& html, const THtmlToken& tag) {
+    if (!IsPlainName(tag.spelling, false))
+        return;
+    html += tag.kind == THtmlToken::EndTag ? "</" : "<";
+    html += tag.spelling;
+    if (tag.kind == THtmlToken::StartTag) {
+        for (const THtmlAttribute& attribute : tag.attributes) {
+            if (!IsPlainName(attribute.spelling, true))
+                continue;
+            html += ' ';
+            html += attribute.spelling;
+            html += "=\"";
+            AppendEscaped(html, attribute.value, true);
+            html += '"';
+        }
+    }
+    html += '>';
 }
 
 class TMapper {
   public:
-    explicit TMapper(std::string_view text) : text_(text), lowered_(LowerCase(text)) {}
+    explicit TMapper(std::string_view text) : tokens_(text) {
+        page_.html.reserve(text.size() + text.size() / 4);
+    }
 
     TMappedPage Run() {
-        page_.html.reserve(text_.size() + text_.size() / 4);
-        size_t at = 0;
-        while (at < text_.size()) {
-            const size_t lt = text_.find('<', at);
-            if (lt == std::string_view::npos) {
-                page_.html.append(text_.substr(at));
-                break;
-            }
-            page_.html.append(text_.substr(at, lt - at));
-            at = Markup(lt);
-        }
+        for (THtmlToken token = tokens_.Next(); token.kind != THtmlToken::End;
+             token = tokens_.Next())
+            Token(token);
         return std::move(page_);
     }
 
   private:
-    // Handles the markup that starts at `lt` and returns where the text goes on.
-    size_t Markup(size_t lt) {
-        if (text_.compare(lt, 4, "<!--") == 0) {
-            const size_t close = text_.find("-->", lt + 4);
-            const size_t end = close == std::string_view::npos ? text_.size() : close + 3;
-            page_.html.append(text_.substr(lt, end - lt));
-            return end;
+    void Token(const THtmlToken& token) {
+        switch (token.kind) {
+            case THtmlToken::Text:
+                Text(token);
+                break;
+            case THtmlToken::StartTag:
+                StartTag(token);
+                break;
+            case THtmlToken::EndTag:
+                EndTag(token);
+                break;
+            default:
+                break;  // comments and the doctype show nothing
         }
-        TTag tag;
-        const size_t end = ParseTag(text_, lt, tag);
-        if (end == std::string_view::npos) {
-            page_.html += '<';
-            return lt + 1;
+    }
+
+    void Text(const THtmlToken& token) {
+        if (!token.raw) {
+            AppendEscaped(page_.html, token.text);
+        } else if (rawElement_ == "script" || rawElement_ == "style") {
+            page_.html += token.text;  // Qt keeps a script to itself and reads a style sheet
+        } else if (rawElement_ == "xmp" || rawElement_ == "plaintext") {
+            AppendEscaped(page_.html, token.text);
         }
-        const std::string_view raw = text_.substr(lt, end - lt);
-        if (tag.closing) {
-            if (tag.name == "a")
-                inLink_ = false;
-            page_.html.append(raw);
-            return end;
-        }
-        if (tag.name == "script" || tag.name == "style") {
-            const size_t close = FindClosing(tag.name, end);
-            page_.html.append(text_.substr(lt, close - lt));
-            return close;
-        }
-        if (tag.name == "body") {
+        // The content of IFRAME, NOEMBED and NOFRAMES is not shown.
+    }
+
+    void StartTag(const THtmlToken& tag) {
+        rawElement_ = tag.name;
+        const std::string& name = tag.name;
+        if (name == "body") {
             Body(tag);
-            return end;
-        } else if (tag.name == "a") {
-            inLink_ = tag.Has("href");
-        } else if (tag.name == "hr") {
+        } else if (name == "hr") {
             Rule(tag);
-            return end;
-        } else if (tag.name == "img") {
+        } else if (name == "img" || name == "image") {
             Picture(tag);
-            return end;
-        } else if (tag.name == "input") {
+        } else if (name == "input") {
             Input(tag);
-            return end;
-        } else if (tag.name == "textarea") {
-            return TextArea(tag, end);
-        } else if (tag.name == "select") {
-            return Select(end);
+        } else if (name == "textarea") {
+            TextArea(tag);
+        } else if (name == "select") {
+            Select();
+        } else if (name == "xmp" || name == "plaintext") {
+            page_.html += "<pre>";
+        } else if (name != "iframe" && name != "noembed" && name != "noframes") {
+            if (name == "a")
+                inLink_ = tag.Has("href");
+            AppendTag(page_.html, tag);
         }
-        page_.html.append(raw);
-        return end;
     }
 
-    // The start of the closing tag of `name` at or after `from`, or the end of the text.
-    size_t FindClosing(const std::string& name, size_t from) const {
-        const std::string closing = "</" + name;
-        const size_t found = lowered_.find(closing, from);
-        return found == std::string::npos ? text_.size() : found;
-    }
-    // Where the text goes on after the closing tag of `name` found at or after `from`.
-    size_t SkipClosing(const std::string& name, size_t from) const {
-        const size_t close = FindClosing(name, from);
-        if (close >= text_.size())
-            return close;
-        const size_t gt = text_.find('>', close);
-        return gt == std::string_view::npos ? text_.size() : gt + 1;
+    void EndTag(const THtmlToken& tag) {
+        const std::string& name = tag.name;
+        if (name == "a") {
+            inLink_ = false;
+        } else if (name == "br") {
+            page_.html += "<br>";  // browsers read "</br>" as "<br>"
+            return;
+        } else if (name == "xmp") {
+            page_.html += "</pre>";
+            return;
+        } else if (name == "iframe" || name == "noembed" || name == "noframes") {
+            return;
+        }
+        AppendTag(page_.html, tag);
     }
 
-    void Body(const TTag& tag) {
+    // A page's first BODY tag holds its colours; browsers take nothing from later ones that
+    // the first one already says, and Qt would start a second body.
+    void Body(const THtmlToken& tag) {
+        if (seenBody_)
+            return;
+        seenBody_ = true;
         page_.textColor = CleanColor(tag.Get("text"));
         page_.linkColor = CleanColor(tag.Get("link"));
         page_.background = tag.Get("background");
@@ -219,19 +213,19 @@ class TMapper {
         if (!page_.linkColor.empty())
             sheet += "a { color: " + page_.linkColor + "; }\n";
         page_.styleSheet = sheet;
-        page_.html += "<body";
-        for (const auto& [name, value] : tag.attributes) {
-            if (name == "background")
-                continue;
-            const char quote = value.find('"') == std::string::npos ? '"' : '\'';
-            page_.html += " " + name + "=" + quote + value + quote;
+        THtmlToken shown;
+        shown.kind = THtmlToken::StartTag;
+        shown.spelling = "body";
+        for (const THtmlAttribute& attribute : tag.attributes) {
+            if (attribute.name != "background")
+                shown.attributes.push_back({{}, attribute.value, attribute.name});
         }
         if (!page_.background.empty())
-            page_.html += std::string(" background=\"") + kMappedBackground + "\"";
-        page_.html += ">";
+            shown.attributes.push_back({{}, kMappedBackground, "background"});
+        AppendTag(page_.html, shown);
     }
 
-    void Rule(const TTag& tag) {
+    void Rule(const THtmlToken& tag) {
         THtmlRule rule;
         int number = 0;
         bool percent = false;
@@ -252,7 +246,7 @@ class TMapper {
         page_.rules.push_back(rule);
     }
 
-    void Picture(const TTag& tag) {
+    void Picture(const THtmlToken& tag) {
         THtmlPicture picture;
         picture.source = tag.Get("src");
         picture.alt = tag.Get("alt");
@@ -268,7 +262,7 @@ class TMapper {
         page_.html += "<img src=\"" + std::string(kMappedPicturePrefix) +
                       std::to_string(page_.pictures.size()) + "\"";
         const std::string align = LowerCase(tag.Get("align"));
-        if (!align.empty() && align.find_first_of("\"<>") == std::string::npos)
+        if (!align.empty() && IsPlainName(align, false))
             page_.html += " align=\"" + align + "\"";
         page_.html += ">";
         page_.pictures.push_back(std::move(picture));
@@ -280,7 +274,7 @@ class TMapper {
         page_.controls.push_back(std::move(control));
     }
 
-    void Input(const TTag& tag) {
+    void Input(const THtmlToken& tag) {
         const std::string type = LowerCase(tag.Get("type"));
         if (type == "hidden")
             return;
@@ -297,11 +291,11 @@ class TMapper {
         } else if (type == "submit") {
             control.kind = THtmlControl::Submit;
             if (!tag.Has("value"))
-                control.value = "Submit";
+                control.value = kSubmitCaption;
         } else if (type == "reset") {
             control.kind = THtmlControl::Reset;
             if (!tag.Has("value"))
-                control.value = "Reset";
+                control.value = kResetCaption;
         } else if (type == "button") {
             control.kind = THtmlControl::Button;
         } else {
@@ -310,50 +304,72 @@ class TMapper {
         Control(std::move(control));
     }
 
-    size_t TextArea(const TTag& tag, size_t end) {
+    void TextArea(const THtmlToken& tag) {
         THtmlControl control;
         control.kind = THtmlControl::TextArea;
         ReadNumber(tag.Get("cols"), control.cols);
         ReadNumber(tag.Get("rows"), control.rows);
-        const size_t close = FindClosing("textarea", end);
-        control.value = std::string(text_.substr(end, close - end));
+        // The content runs to the element's own end tag, which comes next.
+        THtmlToken content = tokens_.Next();
+        if (content.kind == THtmlToken::Text) {
+            control.value = std::move(content.text);
+            if (!control.value.empty() && control.value[0] == '\n')
+                control.value.erase(0, 1);  // a line break right after the tag is no content
+            tokens_.Next();
+        }
         Control(std::move(control));
-        return SkipClosing("textarea", end);
     }
 
-    // A list shows its selected option, else its first; it is as wide as its widest.
-    size_t Select(size_t end) {
+    // A list shows its selected option (the last one marked so), else its first. Only the
+    // options' text counts; a list ends with its end tag, another list, or a text box.
+    void Select() {
         THtmlControl control;
         control.kind = THtmlControl::Select;
-        const size_t close = FindClosing("select", end);
         int selected = -1;
-        size_t at = end;
-        while (true) {
-            const size_t option = lowered_.find("<option", at);
-            if (option == std::string::npos || option >= close)
+        bool inOption = false;
+        std::string caption;
+        const auto endOption = [&] {
+            if (inOption)
+                control.options.push_back(CollapseSpaces(caption));
+            inOption = false;
+            caption.clear();
+        };
+        THtmlToken token = tokens_.Next();
+        for (; token.kind != THtmlToken::End; token = tokens_.Next()) {
+            const bool start = token.kind == THtmlToken::StartTag;
+            const bool end = token.kind == THtmlToken::EndTag;
+            if ((start || end) && token.name == "select") {
+                token = THtmlToken();
                 break;
-            TTag tag;
-            const size_t tagEnd = ParseTag(text_, option, tag);
-            if (tagEnd == std::string_view::npos || tagEnd > close)
+            }
+            if (start &&
+                (token.name == "input" || token.name == "textarea" || token.name == "keygen"))
                 break;
-            size_t textEnd = text_.find('<', tagEnd);
-            if (textEnd == std::string_view::npos || textEnd > close)
-                textEnd = close;
-            if (tag.Has("selected") && selected < 0)
-                selected = static_cast<int>(control.options.size());
-            control.options.push_back(TrimSpaces(text_.substr(tagEnd, textEnd - tagEnd)));
-            at = textEnd;
+            if (start && token.name == "option") {
+                endOption();
+                inOption = true;
+                if (token.Has("selected"))
+                    selected = static_cast<int>(control.options.size());
+            } else if ((start && token.name == "optgroup") ||
+                       (end && (token.name == "option" || token.name == "optgroup"))) {
+                endOption();
+            } else if (token.kind == THtmlToken::Text && inOption && !token.raw) {
+                caption += token.text;
+            }
         }
+        endOption();
         if (!control.options.empty())
             control.value = control.options[selected < 0 ? 0 : selected];
         Control(std::move(control));
-        return SkipClosing("select", end);
+        if (token.kind != THtmlToken::End)
+            Token(token);
     }
 
-    std::string_view text_;
-    std::string lowered_;
+    THtmlTokenizer tokens_;
     TMappedPage page_;
+    std::string rawElement_;  // the last start tag's name: raw text belongs to it
     bool inLink_ = false;
+    bool seenBody_ = false;
 };
 
 }  // namespace

@@ -17,6 +17,10 @@ inline constexpr const char* kMappedRulePrefix = "tessel:rule/";
 inline constexpr const char* kMappedControlPrefix = "tessel:control/";
 inline constexpr const char* kMappedBackground = "tessel:background";
 
+// What an unlabelled submit and reset button read.
+inline constexpr const char* kSubmitCaption = "Submit Query";
+inline constexpr const char* kResetCaption = "Reset";
+
 // A form control as the page writes it.
 struct THtmlControl {
     enum TKind { Text, Password, Radio, CheckBox, Submit, Reset, Button, TextArea, Select };
@@ -62,8 +66,10 @@ struct TMappedPage {
     std::vector<THtmlControl> controls;
 };
 
-// `html` is the page's text already decoded to UTF-8 (see PageCharset.h). Scripts, style
-// sheets and comments pass through untouched; hidden inputs vanish as in a browser.
+// `html` is the page's text already decoded to UTF-8 (see PageCharset.h). The page is read
+// as a browser reads it (see HtmlTokenizer.h) and written again for Qt, whose own parser
+// would drop text after a "<" that starts no tag: every "<" and "&" of the text reaches Qt as
+// text. Scripts and style sheets pass through untouched; comments and hidden inputs vanish.
 TMappedPage MapPageHtml(std::string_view html);
 
 }  // namespace tessel

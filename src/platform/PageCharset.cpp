@@ -59,6 +59,10 @@ TPageCharset PageCharsetOf(std::string_view page) {
     return IsValidUtf8(page) ? TPageCharset::Utf8 : TPageCharset::Windows1252;
 }
 
+char32_t Windows1252CodePoint(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
+}
+
 std::string DecodePage(std::string_view page) {
     std::string out;
     out.reserve(page.size() + page.size() / 8);
@@ -75,14 +79,7 @@ std::string DecodePage(std::string_view page) {
         }
         return out;
     }
-    for (const char c : page) {
-        const auto byte = static_cast<uint8_t>(c);
-        if (byte >= 0x80 && byte < 0xA0) {
-            AppendUtf8(out, kWindows1252High[byte - 0x80]);
-        } else {
-            AppendUtf8(out, byte);
-        }
-    }
+    for (const char c : page) AppendUtf8(out, Windows1252CodePoint(static_cast<uint8_t>(c)));
     return out;
 }
 

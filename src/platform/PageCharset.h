@@ -18,6 +18,9 @@ std::string DeclaredCharset(std::string_view page);
 // windows-1252 (browsers read ISO-8859-1 and US-ASCII pages as windows-1252 too).
 TPageCharset PageCharsetOf(std::string_view page);
 
+// The character of one windows-1252 byte.
+char32_t Windows1252CodePoint(unsigned char byte);
+
 // The page as UTF-8. Bytes that are not valid in a UTF-8 page become U+FFFD, as in a
 // browser.
 std::string DecodePage(std::string_view page);

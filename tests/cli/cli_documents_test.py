@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """tessel-cli's document commands, run as a user runs them."""
 import os
+import struct
 import subprocess
 import sys
 import tempfile
@@ -223,6 +224,62 @@ class BrokenFilesTest(CliTest):
             result = run("html", path)
             self.assertEqual(result.returncode, 1, path)
             self.assertTrue(result.stderr.startswith(NOT_A_DOCUMENT.encode()), result.stderr)
+
+
+def without_display():
+    """The environment of a terminal on a machine without any window system."""
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    return env
+
+
+def png_size(data):
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", data[:8]
+    return struct.unpack(">II", data[16:24])
+
+
+class PreviewTest(CliTest):
+    def test_every_command_runs_without_a_display_the_preview_draws_offscreen(self):
+        env = without_display()
+        page = self.path("page.pgx")
+        for args in (["new", page], ["html", page], ["dump", page],
+                     ["preview", page, "--home", self.dir, "--width", "500",
+                      "-o", self.path("page.png")]):
+            result = subprocess.run([CLI, *args], capture_output=True, timeout=120, env=env)
+            self.assertEqual(result.returncode, 0, (args, result.stderr))
+        width, height = png_size(self.read("page.png"))
+        self.assertEqual(width, 500)
+        self.assertGreater(height, 10)
+        self.assertIn(b"preview FILE", run("--help").stdout)
+
+    def test_text_of_an_html_file_with_its_pictures_beside_it(self):
+        self.write("page.html", b'<BODY BGCOLOR="#000000" TEXT="#FFFFFF">Open 8 < 10.\r\n'
+                                b"The next line &amp; more.<BR>"
+                                b'<IMG SRC="missing.gif" ALT="Our logo">'
+                                b'<FORM><INPUT TYPE="SUBMIT"> <INPUT TYPE="RESET"></FORM></BODY>')
+        result = run("preview", self.path("page.html"), "--text", "-o", self.path("page.png"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout.split(),
+                         b"Open 8 < 10. The next line & more. Our logo Submit Query Reset".split())
+        width, _ = png_size(self.read("page.png"))
+        self.assertEqual(width, 800)
+
+    def test_bad_arguments_and_files(self):
+        page = self.new_page()
+        for args in (["preview"], ["preview", page], ["preview", page, "--width", "5", "--text"],
+                     ["preview", page, "--width"], ["preview", page, "-o"],
+                     ["preview", page, page, "--text"], ["preview", page, "--wide", "--text"]):
+            result = run(*args)
+            self.assertEqual(result.returncode, 2, args)
+            self.assertTrue(result.stderr, args)
+        result = run("preview", self.write("bad.pgx", b"not a page"), "--text")
+        self.assertEqual(result.returncode, 1)
+        self.assertTrue(result.stderr.startswith(NOT_A_DOCUMENT.encode()), result.stderr)
+        result = run("preview", self.path("gone.html"), "--text")
+        self.assertEqual(result.returncode, 1)
+        self.assertTrue(result.stderr)
+        result = run("preview", page, "--home", self.dir, "-o", self.path("no/such/dir/x.png"))
+        self.assertEqual(result.returncode, 1)
 
 
 if __name__ == "__main__":

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/HtmlMapping.h"
 
 namespace tessel {
@@ -98,7 +100,7 @@ TEST(HtmlMappingTest, EveryControlOfTheEmailFormBecomesAPictureAndHiddenFieldsVa
               (std::vector<std::string>{"Select", "----------", "Apples"}));
     EXPECT_EQ(page.controls[5].value, "Apples");
     EXPECT_EQ(page.controls[6].kind, THtmlControl::Submit);
-    EXPECT_EQ(page.controls[6].value, "Submit");
+    EXPECT_EQ(page.controls[6].value, "Submit Query");
     EXPECT_EQ(page.controls[7].kind, THtmlControl::Reset);
     EXPECT_EQ(page.controls[7].value, "Reset");
     EXPECT_EQ(page.controls[8].kind, THtmlControl::Button);
@@ -111,7 +113,7 @@ TEST(HtmlMappingTest, EveryControlOfTheEmailFormBecomesAPictureAndHiddenFieldsVa
     EXPECT_NE(page.html.find("</FORM>"), std::string::npos);
 }
 
-TEST(HtmlMappingTest, ScriptsStylesAndCommentsPassUntouched) {
+TEST(HtmlMappingTest, ScriptsAndStylesPassUntouchedCommentsVanish) {
     // The drop box's controls are written by a script, which the viewer does not run.
     const std::string script =
         "<script language=\"JavaScript\">\r\n<!--\r\ndocument.write('<form name=\"selecter1\">"
@@ -120,20 +122,85 @@ TEST(HtmlMappingTest, ScriptsStylesAndCommentsPassUntouched) {
     const std::string style = "<style type=\"text/css\">\r\n<!-- A:link {x} -->\r\n</style>\r\n";
     const std::string comment = "<!-- <HR> <IMG SRC=x> -->";
     const TMappedPage page = MapPageHtml(script + style + comment + "a < b");
-    EXPECT_EQ(page.html, script + style + comment + "a < b");
+    EXPECT_EQ(page.html, script + style + "a &lt; b");
     EXPECT_TRUE(page.controls.empty());
     EXPECT_TRUE(page.rules.empty());
     EXPECT_TRUE(page.pictures.empty());
 }
 
-TEST(HtmlMappingTest, CutOffMarkupEndsThePageWithoutLosingText) {
-    EXPECT_EQ(MapPageHtml("text <B").html, "text <B");
-    EXPECT_EQ(MapPageHtml("<IMG SRC=\"never closed").html, "<IMG SRC=\"never closed");
+TEST(HtmlMappingTest, CutOffMarkupEndsThePageAsInABrowser) {
+    // A tag that the end of the page cuts off shows nothing; a "<" at the very end is text.
+    EXPECT_EQ(MapPageHtml("text <B").html, "text ");
+    EXPECT_EQ(MapPageHtml("<IMG SRC=\"never closed").html, "");
+    EXPECT_EQ(MapPageHtml("a <").html, "a &lt;");
     const TMappedPage area = MapPageHtml("<TEXTAREA>open to the end");
     ASSERT_EQ(area.controls.size(), 1u);
     EXPECT_EQ(area.controls[0].value, "open to the end");
     EXPECT_EQ(MapPageHtml("<SELECT><OPTION>a").controls.at(0).options,
               std::vector<std::string>{"a"});
+}
+
+TEST(HtmlMappingTest, TextReachesQtAsABrowserReadsIt) {
+    // A "<" that starts no tag and a lone "&" are text, and what follows them is kept.
+    EXPECT_EQ(MapPageHtml("Open 8 < 10.\r\nNext line, 3<4, <- and AT&T & co &").html,
+              "Open 8 &lt; 10.\r\nNext line, 3&lt;4, &lt;- and AT&amp;T &amp; co &amp;");
+    // Character references as browsers decode them: every name, old names without ";",
+    // numbers with windows-1252's letters for 128-159 and U+FFFD for what is no character.
+    EXPECT_EQ(MapPageHtml("&eacute;&hearts;&copy &notit; &#128;&#x41;&#65 &#0;&#1114112;&#xD800;"
+                          " &amp;lt; &unknown; &#; &nbsp;")
+                  .html,
+              "\xC3\xA9\xE2\x99\xA5\xC2\xA9 \xC2\xACit; \xE2\x82\xAC"
+              "AA \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD &amp;lt; &amp;unknown; &amp;#; &nbsp;");
+    // Markup that a browser shows nothing of, and a "<" followed by a letter, which is a tag.
+    EXPECT_EQ(MapPageHtml("[</>][<!x>][<?php 1 ?>][</ b>][<!-->][<!-- a -- b -->]a<b>c").html,
+              "[][][][][][]a<b>c");
+    // A tag is written again for Qt with its values quoted, whatever the page wrote.
+    EXPECT_EQ(MapPageHtml("<A HREF=x\"y TITLE='a \"b\" &lt;'>l</A>").html,
+              "<A HREF=\"x&quot;y\" TITLE=\"a &quot;b&quot; &lt;\">l</A>");
+}
+
+TEST(HtmlMappingTest, AttributeValuesAreDecodedButAnOldNameBeforeAnEqualsSignIsNot) {
+    const TMappedPage page = MapPageHtml(
+        "<A HREF=\"?a=1&copy=2&amp;b=3&copy;\"><IMG SRC=\"a&amp;b.gif\" ALT=\"Fish &amp; "
+        "chips &lt;hot&gt;\"></A>");
+    EXPECT_NE(page.html.find("HREF=\"?a=1&amp;copy=2&amp;b=3\xC2\xA9\""), std::string::npos)
+        << page.html;
+    ASSERT_EQ(page.pictures.size(), 1u);
+    EXPECT_EQ(page.pictures[0].source, "a&b.gif");
+    EXPECT_EQ(page.pictures[0].alt, "Fish & chips <hot>");
+}
+
+TEST(HtmlMappingTest, ContentOfTitleTextAreaAndScriptRunsToItsOwnEndTag) {
+    const TMappedPage page = MapPageHtml(
+        "<TITLE>a < b &amp; c</TITLE><TEXTAREA>\r\n1 < 2 &amp; <b>x</b>\r\n</TEXTAREA >"
+        "<script>if (a < b && c) x = '</p>';</SCRIPT>after");
+    EXPECT_NE(page.html.find("<TITLE>a &lt; b &amp; c</TITLE>"), std::string::npos) << page.html;
+    ASSERT_EQ(page.controls.size(), 1u);
+    EXPECT_EQ(page.controls[0].value, "1 < 2 & <b>x</b>\n");
+    EXPECT_NE(page.html.find("<script>if (a < b && c) x = '</p>';</SCRIPT>after"),
+              std::string::npos);
+}
+
+TEST(HtmlMappingTest, AListShowsTheLastSelectedOptionAndEndsWhereABrowserEndsIt) {
+    const TMappedPage page = MapPageHtml(
+        "<SELECT><OPTION>One<OPTION SELECTED> Two <B>and</B>\r\n  a half <OPTION SELECTED>Three"
+        "</OPTION>stray<OPTION>Fish &amp; chips<INPUT VALUE=\"x\">shown");
+    ASSERT_EQ(page.controls.size(), 2u);
+    EXPECT_EQ(page.controls[0].options,
+              (std::vector<std::string>{"One", "Two and a half", "Three", "Fish & chips"}));
+    EXPECT_EQ(page.controls[0].value, "Three");
+    EXPECT_EQ(page.controls[1].kind, THtmlControl::Text);
+    EXPECT_EQ(page.controls[1].value, "x");
+    EXPECT_NE(page.html.find("shown"), std::string::npos);
+    EXPECT_EQ(page.html.find("stray"), std::string::npos);
+}
+
+TEST(HtmlMappingTest, SizesTooLargeForAnIntAreKeptAsTheLargestOne) {
+    const TMappedPage page =
+        MapPageHtml("<TEXTAREA COLS=\"99999999999\" ROWS=\"-5\"></TEXTAREA><IMG WIDTH=999999999>");
+    EXPECT_EQ(page.controls.at(0).cols, std::numeric_limits<int>::max());
+    EXPECT_EQ(page.controls.at(0).rows, 0);
+    EXPECT_EQ(page.pictures.at(0).width, 999999999);
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QUrl>
+#include <QtMath>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/gui/TextConvert.h"
 
@@ -21,8 +23,19 @@ constexpr int kDefaultAreaRows = 2;
 const QColor kShadow(128, 128, 128);
 const QColor kHighlight(255, 255, 255);
 
+// How much finer than `size` a picture of it may be held: 1, or less for a huge one.
+qreal HeldScale(QSize size) {
+    const qreal pixels = static_cast<qreal>(size.width()) * size.height();
+    return pixels > kLargestPicturePixels ? std::sqrt(kLargestPicturePixels / pixels) : 1.0;
+}
+
+// A clear picture to paint `size` device-independent pixels on, however large they are.
 QImage Canvas(QSize size) {
-    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    size = size.expandedTo(QSize(1, 1)).boundedTo(QSize(kLargestSide, kLargestSide));
+    const qreal scale = HeldScale(size);
+    QImage image(std::max(1, qFloor(size.width() * scale)),
+                 std::max(1, qFloor(size.height() * scale)), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::transparent);
     return image;
 }
@@ -55,13 +68,15 @@ void DrawTextPanel(QPainter& painter, QStyle* style, const QRect& rect, const QS
 // The size a picture is shown at: the page's, the picture's own, or one of the page's two
 // with the picture's proportions.
 QSize DisplaySize(const QImage& image, const THtmlPicture& picture) {
-    const QSize own = image.size();
-    if (picture.width >= 0 && picture.height >= 0)
-        return {picture.width, picture.height};
-    if (picture.width >= 0 && own.width() > 0)
-        return {picture.width, own.height() * picture.width / own.width()};
-    if (picture.height >= 0 && own.height() > 0)
-        return {own.width() * picture.height / own.height(), picture.height};
+    const QSize own = image.deviceIndependentSize().toSize();
+    const qint64 width = picture.width;
+    const qint64 height = picture.height;
+    if (width >= 0 && height >= 0)
+        return {ClampSide(width), ClampSide(height)};
+    if (width >= 0 && own.width() > 0)
+        return {ClampSide(width), ClampSide(own.height() * width / own.width())};
+    if (height >= 0 && own.height() > 0)
+        return {ClampSide(own.width() * height / own.height()), ClampSide(height)};
     return own;
 }
 
@@ -101,10 +116,21 @@ QImage ReadFirstFrame(const QString& path) {
         return {};
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
-    return reader.read();
+    const QSize own = reader.size();
+    const qreal scale = own.isValid() ? HeldScale(own) : 1.0;
+    if (scale < 1.0)
+        reader.setScaledSize(own * scale);
+    QImage image = reader.read();
+    if (scale < 1.0 && !image.isNull())
+        image.setDevicePixelRatio(static_cast<qreal>(image.width()) / own.width());
+    return image;
 }
 
 }  // namespace
+
+int ClampSide(qint64 pixels) {
+    return static_cast<int>(std::clamp<qint64>(pixels, 0, kLargestSide));
+}
 
 QFont HtmlControlFont() {
     QFont font(QStringLiteral("Arial"));
@@ -115,15 +141,18 @@ QFont HtmlControlFont() {
 QImage DrawHtmlControl(const THtmlControl& control, QStyle* style) {
     const QFont font = HtmlControlFont();
     const QFontMetrics metrics(font);
-    const int charWidth = metrics.averageCharWidth();
-    const int lineHeight = metrics.height();
+    const qint64 charWidth = metrics.averageCharWidth();
+    const qint64 lineHeight = metrics.height();
     const QString value = ToQt(control.value);
+    const qint64 chars = control.size > 0 ? control.size : kDefaultTextBoxChars;
+    const qint64 cols = control.cols > 0 ? control.cols : kDefaultAreaCols;
+    const qint64 rows = control.rows > 0 ? control.rows : kDefaultAreaRows;
+    const int boxHeight = ClampSide(lineHeight + 8);
     QSize size;
     switch (control.kind) {
         case THtmlControl::Text:
         case THtmlControl::Password:
-            size = {(control.size > 0 ? control.size : kDefaultTextBoxChars) * charWidth + 8,
-                    lineHeight + 8};
+            size = {ClampSide(chars * charWidth + 8), boxHeight};
             break;
         case THtmlControl::Radio:
         case THtmlControl::CheckBox:
@@ -133,25 +162,26 @@ QImage DrawHtmlControl(const THtmlControl& control, QStyle* style) {
         case THtmlControl::Submit:
         case THtmlControl::Reset:
         case THtmlControl::Button:
-            size = {metrics.horizontalAdvance(value) + 16, lineHeight + 8};
+            size = {ClampSide(qint64{metrics.horizontalAdvance(value)} + 16), boxHeight};
             break;
         case THtmlControl::TextArea:
-            size = {(control.cols > 0 ? control.cols : kDefaultAreaCols) * charWidth + 8 +
-                        style->pixelMetric(QStyle::PM_ScrollBarExtent),
-                    (control.rows > 0 ? control.rows : kDefaultAreaRows) * lineHeight + 8};
+            size = {
+                ClampSide(cols * charWidth + 8 + style->pixelMetric(QStyle::PM_ScrollBarExtent)),
+                ClampSide(rows * lineHeight + 8)};
             break;
         case THtmlControl::Select: {
-            int widest = 0;
+            qint64 widest = 0;
             for (const std::string& option : control.options)
-                widest = std::max(widest, metrics.horizontalAdvance(ToQt(option)));
-            size = {widest + 12 + style->pixelMetric(QStyle::PM_ScrollBarExtent), lineHeight + 8};
+                widest = std::max<qint64>(widest, metrics.horizontalAdvance(ToQt(option)));
+            size = {ClampSide(widest + 12 + style->pixelMetric(QStyle::PM_ScrollBarExtent)),
+                    boxHeight};
             break;
         }
     }
     QImage image = Canvas(size);
     QPainter painter(&image);
     painter.setFont(font);
-    const QRect rect(QPoint(0, 0), size);
+    const QRect rect(QPoint(0, 0), image.deviceIndependentSize().toSize());
     switch (control.kind) {
         case THtmlControl::Text:
             DrawTextPanel(painter, style, rect, value, false);
@@ -206,9 +236,10 @@ QImage DrawAltFrame(const THtmlPicture& picture, const QFont& font, const QColor
     const QString alt = ToQt(picture.alt);
     const int textWidth = metrics.horizontalAdvance(alt) + 8;
     const int textHeight = metrics.height() + 6;
-    const QSize size(picture.width >= 0 ? picture.width : std::max(textWidth, 16),
-                     picture.height >= 0 ? picture.height : std::max(textHeight, 16));
-    QImage image = Canvas(size);
+    QImage image =
+        Canvas({picture.width >= 0 ? ClampSide(picture.width) : std::max(textWidth, 16),
+                picture.height >= 0 ? ClampSide(picture.height) : std::max(textHeight, 16)});
+    const QSize size = image.deviceIndependentSize().toSize();
     QPainter painter(&image);
     const QRect outline(QPoint(0, 0), size - QSize(1, 1));
     painter.setPen(kShadow);
@@ -227,11 +258,12 @@ QImage DrawAltFrame(const THtmlPicture& picture, const QFont& font, const QColor
 
 QImage FramePicture(const QImage& image, const THtmlPicture& picture, const QColor& borderColor) {
     const QSize shown = DisplaySize(image, picture);
-    const int border = picture.border;
-    QImage framed = Canvas(shown + QSize(2 * border, 2 * border));
+    const int border = ClampSide(picture.border);
+    QImage framed = Canvas({ClampSide(qint64{shown.width()} + 2 * border),
+                            ClampSide(qint64{shown.height()} + 2 * border)});
     QPainter painter(&framed);
     if (border > 0)
-        painter.fillRect(framed.rect(), borderColor);
+        painter.fillRect(QRect(QPoint(0, 0), framed.deviceIndependentSize().toSize()), borderColor);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRect target(QPoint(border, border), shown);
     if (border > 0)

@@ -17,6 +17,16 @@ class QStyle;
 
 namespace tessel {
 
+// What a page can ask of the viewer: no picture, rule or control is laid out larger than
+// kLargestSide pixels either way, whatever sizes the page writes, and none is held in more
+// than kLargestPicturePixels pixels. A larger one is held at a lower resolution (its
+// devicePixelRatio below 1) and scaled up when painted.
+inline constexpr int kLargestSide = 16384;
+inline constexpr qint64 kLargestPicturePixels = 4 * 1024 * 1024;
+
+// A size the page asks for, clamped to 0 .. kLargestSide.
+int ClampSide(qint64 pixels);
+
 // The font of form controls: a browser's, 13 pixels of its sans-serif face.
 QFont HtmlControlFont();
 
@@ -34,7 +44,9 @@ QImage FramePicture(const QImage& image, const THtmlPicture& picture, const QCol
 // Paints a rule into `rect`: a sunken groove, or a solid grey bar when it has no shade.
 void PaintRule(QPainter& painter, const QRectF& rect, bool noShade);
 
-// The first frame of the picture at `source` as the page names it: an absolute path, a
+// The first frame of the picture at `source` as the page names it (a picture of more than
+// kLargestPicturePixels is read at a lower resolution, at its own size in device-independent
+// pixels): an absolute path, a
 // file: address, or a path relative to one of `roots` (tried in order; a leading "/" means
 // the root itself). Letter case that differs from the files on disk is forgiven, as a page
 // made on a case-blind file system expects. A null image when nothing can be read.

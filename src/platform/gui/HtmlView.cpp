@@ -96,10 +96,11 @@ class THtmlPictureObject : public QObject, public QTextObjectInterface {
                 width = ContentWidth(document, document->frameAt(position), position) *
                         rule->width / 100.0;
             }
-            return {std::max<qreal>(1, std::floor(width)), static_cast<qreal>(rule->size)};
+            return {std::clamp<qreal>(std::floor(width), 1, kLargestSide),
+                    static_cast<qreal>(ClampSide(rule->size))};
         }
         const QImage image = ImageOf(document, picture);
-        QSizeF size = image.size();
+        QSizeF size = image.deviceIndependentSize();
         if (picture.width() > 0 && picture.height() > 0) {
             size = {picture.width(), picture.height()};
         } else if (picture.width() > 0 && !image.isNull()) {
@@ -163,6 +164,7 @@ THtmlView::~THtmlView() = default;
 void THtmlView::Clear() {
     document()->clear();
     mapped_ = TMappedPage();
+    missingPictures_.clear();
 }
 
 void THtmlView::SetServerRoot(const QString& folder) {
@@ -214,6 +216,7 @@ void THtmlView::LoadText(const std::string& bytes) {
             .arg(fixedFont_);
     page->setDefaultStyleSheet(fixed + ToQt(mapped_.styleSheet));
     ApplyFonts();
+    ApplyColours();
     AddPictures();
     AddControls();
     AddBackground();
@@ -226,6 +229,16 @@ void THtmlView::LoadText(const std::string& bytes) {
     horizontalScrollBar()->setValue(0);
 }
 
+// A browser's colours where the page gives none, black on white, whatever the desktop's
+// colours are. Qt draws list bullets in the palette's text colour, a browser in the page's.
+void THtmlView::ApplyColours() {
+    QPalette colours = palette();
+    const QColor text(ToQt(mapped_.textColor));
+    colours.setColor(QPalette::Text, text.isValid() ? text : QColor(Qt::black));
+    colours.setColor(QPalette::Base, Qt::white);
+    setPalette(colours);
+}
+
 void THtmlView::AddPictures() {
     const QColor text =
         mapped_.textColor.empty() ? QColor(Qt::black) : QColor(ToQt(mapped_.textColor));
@@ -235,12 +248,14 @@ void THtmlView::AddPictures() {
     QHash<QString, QImage> loaded;  // a page shows one picture many times
     QFont altFont(defaultFont_);
     altFont.setPixelSize(13);
+    missingPictures_.assign(mapped_.pictures.size(), false);
     for (size_t i = 0; i < mapped_.pictures.size(); ++i) {
         const THtmlPicture& picture = mapped_.pictures[i];
         const QString source = ToQt(picture.source);
         auto found = loaded.find(source);
         if (found == loaded.end())
             found = loaded.insert(source, LoadPagePicture(source, roots));
+        missingPictures_[i] = found->isNull();
         const QImage shown =
             found->isNull()
                 ? DrawAltFrame(picture, altFont, text.isValid() ? text : QColor(Qt::black))

@@ -42,6 +42,10 @@ class THtmlView : public QTextBrowser {
 
     // What the last load made of the page.
     const TMappedPage& Mapped() const { return mapped_; }
+    // Whether the page's picture `index` could not be loaded (its ALT text shows instead).
+    bool PictureMissing(size_t index) const {
+        return index < missingPictures_.size() && missingPictures_[index];
+    }
 
   signals:
     // A click on a link. Set *handled to true to have nothing else happen.
@@ -50,6 +54,7 @@ class THtmlView : public QTextBrowser {
   private:
     void AnchorClicked(const QUrl& url);
     void ApplyFonts();
+    void ApplyColours();
     void AddPictures();
     void AddControls();
     void AddBackground();
@@ -57,6 +62,7 @@ class THtmlView : public QTextBrowser {
     QString defaultFont_ = QStringLiteral("Times New Roman");
     QString fixedFont_ = QStringLiteral("Courier New");
     TMappedPage mapped_;
+    std::vector<bool> missingPictures_;
     std::unique_ptr<THtmlPictureObject> pictureObject_;
 };
 

@@ -15,6 +15,9 @@
 #include <QTextFrame>
 #include <fstream>
 
+#include "platform/gui/HtmlPictures.h"
+#include "platform/gui/HtmlShownText.h"
+
 namespace tessel {
 namespace {
 
@@ -155,6 +158,29 @@ TEST_F(HtmlViewTest, RulesAreDrawnAtTheirWidthSizeAndShade) {
     // The shaded rule's top edge is one grey line of its width.
     EXPECT_GT(grooveRow, 0);
     EXPECT_NEAR(grooveWidth, 120, 1);
+}
+
+TEST_F(HtmlViewTest, ARuleOfARightAlignedBlockIsCentredAsInABrowser) {
+    // A browser's HR ends the paragraph it stands in, so the paragraph's alignment is lost.
+    view.LoadLines({"<BODY BGCOLOR=\"#FFFFFF\">",
+                    "<P ALIGN=\"RIGHT\"><HR WIDTH=\"50%\" SIZE=\"6\" NOSHADE></P><P>", "</BODY>"});
+    const QImage shot = Shot(view);
+    int left = -1;
+    int right = -1;
+    for (int y = 0; y < shot.height() && left < 0; ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if (Near(shot.pixelColor(x, y), QColor(128, 128, 128), 8)) {
+                if (left < 0)
+                    left = x;
+                right = x;
+            }
+        }
+    }
+    const int margin = view.document()->documentMargin();
+    const int textWidth = view.viewport()->width() - 2 * margin;
+    ASSERT_GT(left, 0);
+    EXPECT_NEAR(left - margin, textWidth / 4, 3);
+    EXPECT_NEAR(right - margin, textWidth * 3 / 4, 3);
 }
 
 TEST_F(HtmlViewTest, ARuleInTheMarginTableTakesItsShareOfTheCell) {
@@ -332,6 +358,72 @@ TEST_F(HtmlViewTest, FontsClearAndServerRoot) {
     view.Clear();
     EXPECT_TRUE(view.toPlainText().isEmpty());
     EXPECT_TRUE(view.Mapped().html.empty());
+}
+
+TEST_F(HtmlViewTest, BulletsTakeThePagesTextColour) {
+    // Also after a page in other colours, as when a theme is clicked.
+    view.LoadLines({"<BODY><UL><LI>xxxxxxxx</UL></BODY>"});
+    Shot(view);
+    view.LoadLines({"<BODY BGCOLOR=\"#000000\" TEXT=\"#FFFF00\"><UL><LI>xxxxxxxx</UL></BODY>"});
+    const QImage shot = Shot(view);
+    QTextCursor cursor(view.document());
+    const int textLeft = view.cursorRect(cursor).left();
+    int yellow = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < textLeft - 1; ++x)
+            yellow += Near(shot.pixelColor(x, y), QColor(255, 255, 0), 60);
+    }
+    EXPECT_GT(yellow, 4);
+}
+
+TEST_F(HtmlViewTest, ShownTextHoldsWordsNumbersControlsAndTheAltTextOfMissingPictures) {
+    WritePicture("here.png", "png", QColor(0, 0, 200));
+    view.SetServerRoot(folder.path());
+    view.LoadLines(
+        {"<BODY>Open 8 < 10.<BR>next", "<OL TYPE=\"A\"><LI>first<LI>second</OL>",
+         "<UL><LI>dot</UL><IMG SRC=\"here.png\" ALT=\"not shown\">",
+         "<IMG SRC=\"gone.gif\" ALT=\"Our logo\"><INPUT VALUE=\"Ann\">",
+         "<INPUT TYPE=password VALUE=\"abc\"><INPUT TYPE=SUBMIT><INPUT TYPE=radio>",
+         "<SELECT><OPTION>a<OPTION SELECTED>b</SELECT><TEXTAREA>hi</TEXTAREA>&nbsp;end"});
+    EXPECT_EQ(
+        HtmlShownText(view).simplified(),
+        QStringLiteral(u"Open 8 < 10. next A. first B. second dot Our logo Ann \u2022\u2022\u2022 "
+                       u"Submit Query b hi end"));
+}
+
+TEST_F(HtmlViewTest, HugeSizesAreClampedWhenDrawnAndNoPictureHoldsMillionsOfPixels) {
+    QImage large(3000, 2000, QImage::Format_RGB32);
+    large.fill(QColor(0, 128, 0));
+    ASSERT_TRUE(large.save(Path("large.png")));
+    WritePicture("p.png", "png", QColor(0, 128, 0));
+    view.SetServerRoot(folder.path());
+    view.LoadLines({"<BODY><TEXTAREA COLS=\"3000\" ROWS=\"3000\"></TEXTAREA>",
+                    "<TEXTAREA COLS=\"999999999\" ROWS=\"999999999\"></TEXTAREA>",
+                    "<INPUT SIZE=\"999999999\"><IMG SRC=\"p.png\" WIDTH=\"100000\">",
+                    "<IMG SRC=\"p.png\" WIDTH=\"999999999\" HEIGHT=\"999999999\" BORDER=999999999>",
+                    "<IMG SRC=\"gone.gif\" ALT=\"x\" WIDTH=\"999999999\" HEIGHT=\"9999999999\">",
+                    "<IMG SRC=\"large.png\"><HR WIDTH=\"999999999\" SIZE=\"999999999\">",
+                    "<HR WIDTH=\"999999999%\" SIZE=\"9\"></BODY>"});
+    std::vector<QImage> drawn;
+    for (size_t i = 0; i < view.Mapped().controls.size(); ++i)
+        drawn.push_back(Resource(view, kMappedControlPrefix, static_cast<int>(i)));
+    for (size_t i = 0; i < view.Mapped().pictures.size(); ++i)
+        drawn.push_back(Resource(view, kMappedPicturePrefix, static_cast<int>(i)));
+    ASSERT_EQ(drawn.size(), 7u);
+    for (const QImage& image : drawn) {
+        ASSERT_FALSE(image.isNull());
+        EXPECT_LE(qint64{image.width()} * image.height(), kLargestPicturePixels);
+        EXPECT_LE(image.deviceIndependentSize().width(), kLargestSide);
+        EXPECT_LE(image.deviceIndependentSize().height(), kLargestSide);
+    }
+    // Laid out at the sizes asked for, as far as the clamp allows.
+    EXPECT_NEAR(drawn[0].deviceIndependentSize().width(), kLargestSide, 1);
+    EXPECT_NEAR(drawn[3].deviceIndependentSize().width(), kLargestSide, 1);
+    EXPECT_NEAR(drawn[6].deviceIndependentSize().width(), 3000, 1);  // a large file's own size
+    EXPECT_NEAR(drawn[6].deviceIndependentSize().height(), 2000, 1);
+    Shot(view);
+    EXPECT_LT(view.document()->size().height(), 8 * kLargestSide);
+    EXPECT_LT(view.document()->size().width(), 8 * kLargestSide);
 }
 
 }  // namespace
