@@ -8,6 +8,7 @@
 #include "document/Exceptions.h"
 #include "html/FormDelivery.h"
 #include "html/MakerAddresses.h"
+#include "html/MixedTexts.h"
 #include "html/Routines.h"
 
 namespace tessel {
@@ -23,6 +24,11 @@ constexpr const char* kGoScript =
 constexpr const char* kLinkStyle =
     "<style type=\"text/css\">\r\n<!-- A:link {text-decoration: none;}\r\n"
     "     A:visited {text-decoration: none;} -->\r\n</style>\r\n";
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
 
 std::string PictureAddress(const TGenerateOptions& options, const char* folder,
                            const std::string& file) {
@@ -178,9 +184,7 @@ void AppendBlocks(std::string& page, const std::vector<std::string>& blocks) {
 // A browser guesses the encoding of a page that does not state it, and guesses wrong when
 // the server sends no charset either. A plain ASCII page needs no statement.
 void DeclareCharset(std::string& page, size_t headStart) {
-    const bool ascii = std::all_of(page.begin(), page.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii)
+    if (IsAscii(page))
         return;
     // Texts that are not UTF-8 come from documents made by an 8-bit program.
     const char* charset = IsValidUtf8(page) ? "UTF-8" : "windows-1252";
@@ -260,6 +264,40 @@ class TBusyCursor {
     TPageHost* host_;
 };
 
+void GenerateLines(TPagelette& document, std::vector<std::string>& lines,
+                   const TGenerateOptions& options) {
+    bool dropBoxMade = false;
+    for (int i = 1; i < document.Page().Count(); ++i) {
+        lines.push_back(WrappedBlockHTML(document, i, options, dropBoxMade));
+    }
+    WritePage(document, lines, options, dropBoxMade);
+}
+
+// A page whose 8-bit texts meet UTF-8 ones is made again from a copy of the document in
+// which they are UTF-8 too; a page of one encoding stays as it is.
+void RemakeMixedPage(TPagelette& document, std::vector<std::string>& lines,
+                     const TGenerateOptions& options) {
+    const bool eightBit = std::any_of(lines.begin(), lines.end(),
+                                      [](const std::string& line) { return !IsValidUtf8(line); });
+    if (!eightBit)
+        return;
+    // The preview's program folder is UTF-8 text in the page too.
+    const bool folderUtf8 = options.mode == omPreview && !IsAscii(options.programFolder) &&
+                            IsValidUtf8(options.programFolder);
+    TUtf8Copy copy;
+    try {
+        copy = Utf8CopyOf(document);
+    } catch (const EStreamError&) {
+        return;  // a document that cannot be written keeps the page it gave
+    }
+    if (!copy.heldUtf8 && !folderUtf8)
+        return;
+    TGenerateOptions again = options;
+    again.host = nullptr;  // the theme list follows the page already
+    lines.clear();
+    GenerateLines(*copy.document, lines, again);
+}
+
 }  // namespace
 
 void GeneratePage(TPagelette& document, std::vector<std::string>& lines,
@@ -274,11 +312,8 @@ void GeneratePage(TPagelette& document, std::vector<std::string>& lines,
         if (options.host)
             options.host->StorePendingEdits();
         TBusyCursor busy(options.host);
-        bool dropBoxMade = false;
-        for (int i = 1; i < document.Page().Count(); ++i) {
-            lines.push_back(WrappedBlockHTML(document, i, options, dropBoxMade));
-        }
-        WritePage(document, lines, options, dropBoxMade);
+        GenerateLines(document, lines, options);
+        RemakeMixedPage(document, lines, options);
     } catch (const EListError&) {
         if (!options.host)
             throw;

@@ -50,7 +50,9 @@ inline constexpr const char* kGeneratePageError = "Error Creating Web Page";
 // The user's texts go into the page as typed (text between tags is the user's own HTML),
 // except that a double quote in an attribute value becomes "&quot;". A page that holds any
 // byte beyond ASCII states its character set right after <HEAD>: UTF-8, or windows-1252
-// when those bytes are not UTF-8.
+// when those bytes are not UTF-8. Texts that are not UTF-8 come from the older 8-bit program;
+// when they meet texts that are UTF-8, the page is made from a copy of the document in which
+// they are converted from windows-1252 (see MixedTexts.h), and it is UTF-8 throughout.
 //
 // With a host: the pending edits are stored first, the hourglass shows while the page is
 // made and the cursor is restored on every path, and the theme list follows ThemeName.

@@ -63,10 +63,17 @@ char32_t Windows1252CodePoint(unsigned char byte) {
     return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
 }
 
-std::string DecodePage(std::string_view page) {
+std::string Windows1252ToUtf8(std::string_view text) {
     std::string out;
-    out.reserve(page.size() + page.size() / 8);
+    out.reserve(text.size() + text.size() / 8);
+    for (const char c : text) AppendUtf8(out, Windows1252CodePoint(static_cast<uint8_t>(c)));
+    return out;
+}
+
+std::string DecodePage(std::string_view page) {
     if (PageCharsetOf(page) == TPageCharset::Utf8) {
+        std::string out;
+        out.reserve(page.size());
         for (size_t at = 0; at < page.size();) {
             const size_t length = SequenceLengthAt(page, at);
             if (length == 0) {
@@ -79,8 +86,7 @@ std::string DecodePage(std::string_view page) {
         }
         return out;
     }
-    for (const char c : page) AppendUtf8(out, Windows1252CodePoint(static_cast<uint8_t>(c)));
-    return out;
+    return Windows1252ToUtf8(page);
 }
 
 }  // namespace tessel

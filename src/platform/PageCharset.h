@@ -21,6 +21,9 @@ TPageCharset PageCharsetOf(std::string_view page);
 // The character of one windows-1252 byte.
 char32_t Windows1252CodePoint(unsigned char byte);
 
+// Text of an 8-bit program, read as windows-1252, in UTF-8.
+std::string Windows1252ToUtf8(std::string_view text);
+
 // The page as UTF-8. Bytes that are not valid in a UTF-8 page become U+FFFD, as in a
 // browser.
 std::string DecodePage(std::string_view page);

@@ -445,6 +445,58 @@ TEST(GeneratePageTest, CharacterSetFollowsEveryPartOfThePage) {
     EXPECT_EQ(Generate(doc, omServerCopy)[4], CharsetLine("UTF-8"));
 }
 
+// An old document's 8-bit texts meet a label typed now in UTF-8.
+TEST(GeneratePageTest, MixedTextsConvertTheEightBitOnesAndDeclareUtf8) {
+    TPagelette doc = SettingsOnly();
+    TPagePropertiesBlock& p = doc.Page().Items(0).PagePropertiesBlock();
+    p.PageTitle = "Caf\xE9 \x80 \x93quoted\x94";
+    // A text that is not UTF-8 as a whole is converted whole, even a part that looks like UTF-8.
+    InitNewBlock(doc, 1, btText).TextBlock().Text = "\xC3\xA9 and a lone \xE9";
+    InitNewBlock(doc, 2, btHeading).HeadingBlock().Heading = "Na\xC3\xAFve label";
+    TFormElement& field = doc.WebForm().Add();
+    field.FieldKind = fkRadio;
+    field.Name = "size";
+    field.Text =
+        "Gr\xF6\xDF"
+        "e";
+    field.Strings().lines = {"s|Sm\xE5|1"};
+    InitNewBlock(doc, 3, btForms);
+    const std::string title = p.PageTitle;
+    const std::string option = field.Strings().lines[0];
+
+    for (TOutputMode mode : {omPreview, omLocalCopy, omServerCopy}) {
+        const std::vector<std::string> page = Generate(doc, mode);
+        const std::string text = PageText(page);
+        EXPECT_TRUE(IsValidUtf8(text)) << mode;
+        EXPECT_EQ(page[4], CharsetLine("UTF-8"));
+        EXPECT_EQ(page[5],
+                  "     <TITLE>Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cquoted\xE2\x80\x9D</TITLE>");
+        EXPECT_NE(text.find("\xC3\x83\xC2\xA9 and a lone \xC3\xA9"), std::string::npos);
+        EXPECT_NE(text.find("Na\xC3\xAFve label"), std::string::npos);
+        EXPECT_NE(text.find("Gr\xC3\xB6\xC3\x9F"
+                            "e"),
+                  std::string::npos);
+        EXPECT_NE(text.find("Sm\xC3\xA5"), std::string::npos);
+    }
+    // The document keeps its bytes.
+    EXPECT_EQ(p.PageTitle, title);
+    EXPECT_EQ(field.Strings().lines[0], option);
+
+    // Without the UTF-8 label the page is 8-bit as before.
+    doc.Page().Delete(2);
+    const std::vector<std::string> old = Generate(doc, omServerCopy);
+    EXPECT_EQ(old[4], CharsetLine("windows-1252"));
+    EXPECT_EQ(old[5], "     <TITLE>" + title + "</TITLE>");
+    // In the preview a program folder beyond ASCII is UTF-8 text of the page too.
+    InitNewBlock(doc, 1, btImage).ImageBlock().FileName = "photo.jpg";
+    std::vector<std::string> lines;
+    GeneratePage(doc, lines, {omPreview, "/home/Jos\xC3\xA9/tessel/", false, nullptr});
+    EXPECT_EQ(lines[4], CharsetLine("UTF-8"));
+    EXPECT_EQ(lines[5],
+              "     <TITLE>Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cquoted\xE2\x80\x9D</TITLE>");
+    EXPECT_TRUE(IsValidUtf8(PageText(lines)));
+}
+
 TEST(GeneratePageTest, TextHeadingAndBulletBlocks) {
     TPagelette doc = SettingsOnly();
     TTextBlock& text = InitNewBlock(doc, 1, btText).TextBlock();
