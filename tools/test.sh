@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails on a C++ file not formatted with .clang-format, then builds everything with
 # AddressSanitizer and UndefinedBehaviorSanitizer, runs every test through ctest, and runs the
-# stream-reader fuzzer for a bounded time; last, builds the Debian package and tries it installed.
+# fuzzers (stream reader, FTP replies, the viewer's mapping pass, INI, palette and bookmark
+# files) for a bounded time; last, builds the Debian package and tries it installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -15,7 +16,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build/test --output-on-failure -j "$jobs"
 
-# The fuzzer needs clang's libFuzzer; it builds only the core and the harness.
+# The fuzzers need clang's libFuzzer; they build only the core and the harnesses.
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DTESSEL_FUZZ=ON
 cmake --build build/fuzz -j "$jobs"
