@@ -97,6 +97,23 @@ bool IsPlainName(std::string_view name, bool attribute) {
 }
 
 // The tag as written, with its attribute values quoted and escaped.
+// A script's or style sheet's content as the page wrote it. A browser ends it only at its own
+// end tag; Qt may end it at any "</script" (say "</script-x" or one followed by a NUL), and
+// would then show the rest of a script as text. Such a "</" becomes "<\/", which means the
+// same within a script's or style sheet's strings.
+void AppendRawContent(std::string& html, std::string_view text, std::string_view element) {
+    const std::string lowered = LowerCase(text);
+    const std::string endTag = "</" + std::string(element);
+    size_t from = 0;
+    for (size_t at = lowered.find(endTag); at != std::string::npos;
+         at = lowered.find(endTag, at + 1)) {
+        html.append(text.substr(from, at + 1 - from));
+        html += '\\';
+        from = at + 1;
+    }
+    html.append(text.substr(from));
+}
+
 void AppendTag(std::string& html, const THtmlToken& tag) {
     if (!IsPlainName(tag.spelling, false))
         return;
@@ -150,7 +167,8 @@ class TMapper {
         if (!token.raw) {
             AppendEscaped(page_.html, token.text);
         } else if (rawElement_ == "script" || rawElement_ == "style") {
-            page_.html += token.text;  // Qt keeps a script to itself and reads a style sheet
+            // Qt keeps a script to itself and reads a style sheet.
+            AppendRawContent(page_.html, token.text, rawElement_);
         } else if (rawElement_ == "xmp" || rawElement_ == "plaintext") {
             AppendEscaped(page_.html, token.text);
         }

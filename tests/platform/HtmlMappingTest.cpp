@@ -181,6 +181,18 @@ TEST(HtmlMappingTest, ContentOfTitleTextAreaAndScriptRunsToItsOwnEndTag) {
               std::string::npos);
 }
 
+TEST(HtmlMappingTest, ANearEndTagInsideAScriptOrStyleCannotEndItForQt) {
+    const std::string page(
+        "<script>a = '</script-x>'; b = '</SCRIPT\0';</script>after"
+        "<style>p { content: \"</Style.\" }</style>",
+        97);
+    const TMappedPage mapped = MapPageHtml(page);
+    // The NUL reaches Qt as U+FFFD, as a browser reads it.
+    EXPECT_EQ(mapped.html,
+              "<script>a = '<\\/script-x>'; b = '<\\/SCRIPT\xEF\xBF\xBD';</script>after"
+              "<style>p { content: \"<\\/Style.\" }</style>");
+}
+
 TEST(HtmlMappingTest, AListShowsTheLastSelectedOptionAndEndsWhereABrowserEndsIt) {
     const TMappedPage page = MapPageHtml(
         "<SELECT><OPTION>One<OPTION SELECTED> Two <B>and</B>\r\n  a half <OPTION SELECTED>Three"
