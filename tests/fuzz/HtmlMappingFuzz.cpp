@@ -42,6 +42,19 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+// Where the pass wrote the start tag "<name ...>" (spelled in any case) at or after `from`.
+size_t FindStartTag(const std::string& lowered, const std::string& name, size_t from) {
+    const std::string opening = "<" + name;
+    for (size_t at = lowered.find(opening, from); at != std::string::npos;
+         at = lowered.find(opening, at + 1)) {
+        const size_t next = at + opening.size();
+        if (next < lowered.size() && (lowered[next] == ' ' || lowered[next] == '>')) {
+            return at;
+        }
+    }
+    return std::string::npos;
+}
+
 // The mapped page without the content of scripts and style sheets, which the pass hands on
 // as the page wrote it.
 std::string WithoutRawContent(const std::string& html) {
@@ -52,8 +65,8 @@ std::string WithoutRawContent(const std::string& html) {
     std::string kept;
     size_t from = 0;
     for (;;) {
-        const size_t script = lowered.find("<script", from);
-        const size_t style = lowered.find("<style", from);
+        const size_t script = FindStartTag(lowered, "script", from);
+        const size_t style = FindStartTag(lowered, "style", from);
         const size_t start = std::min(script, style);
         if (start == std::string::npos) {
             break;
