@@ -1,0 +1,51 @@
+#include "html/FitScreens.h"
+
+#include "document/Persistence.h"
+#include "document/TextLines.h"
+#include "html/Routines.h"
+
+namespace tessel {
+
+namespace {
+
+// Pictures and tables never run wider than the screen; a picture that is narrowed keeps its
+// proportions. The smallest font size is raised on a phone only, so that a desktop window
+// shows the page as it always did.
+constexpr const char* kFitStyle =
+    "<STYLE>\r\n"
+    "img{max-width:100%;height:auto}\r\n"
+    "table{max-width:100%}\r\n"
+    "hr{max-width:100%;box-sizing:border-box}\r\n"
+    "input,select,textarea{max-width:100%;box-sizing:border-box}\r\n"
+    "@media (max-width:600px){font[size=\"1\"]{font-size:12px}}\r\n"
+    "</STYLE>\r\n";
+
+}  // namespace
+
+bool MetaListHasViewport(const std::string& metaText) {
+    for (const std::string& line : SplitLines(metaText)) {
+        const size_t tab = line.find('\t');
+        if (tab != std::string::npos && SameText(line.substr(0, tab), "viewport"))
+            return true;
+    }
+    return false;
+}
+
+std::string FitHead(const TPagePropertiesBlock& settings, const std::string& charset) {
+    std::string head = "     <META CHARSET=\"" + charset + "\">\r\n";
+    if (!MetaListHasViewport(settings.MetaText)) {
+        head += "     <META NAME=\"viewport\" CONTENT=\"width=device-width, initial-scale=1\">\r\n";
+    }
+    // The page has no icon of its own: saying so spares the browser a request that fails.
+    head += "     <LINK REL=\"icon\" HREF=\"data:,\">\r\n";
+    head += kFitStyle;
+    return head;
+}
+
+std::string FitHtmlTag(const TPagePropertiesBlock& settings) {
+    if (settings.Language.empty())
+        return "<HTML>";
+    return "<HTML LANG=\"" + AttributeValue(settings.Language) + "\">";
+}
+
+}  // namespace tessel
