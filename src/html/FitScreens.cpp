@@ -8,15 +8,15 @@ namespace tessel {
 
 namespace {
 
-// Pictures and tables never run wider than the screen; a picture that is narrowed keeps its
-// proportions. The smallest font size is raised on a phone only, so that a desktop window
-// shows the page as it always did.
+// Pictures, tables and form controls never run wider than the screen; a picture that is
+// narrowed keeps its proportions. Nothing changes how big a control or a rule is drawn where it
+// fits (box sizes stay the browser's), and rules are as wide as their line already. The smallest
+// font size is raised on a phone only, so that a desktop window shows the page as it always did.
 constexpr const char* kFitStyle =
     "<STYLE>\r\n"
     "img{max-width:100%;height:auto}\r\n"
     "table{max-width:100%}\r\n"
-    "hr{max-width:100%;box-sizing:border-box}\r\n"
-    "input,select,textarea{max-width:100%;box-sizing:border-box}\r\n"
+    "input,select,textarea{max-width:100%}\r\n"
     "@media (max-width:600px){font[size=\"1\"]{font-size:12px}}\r\n"
     "</STYLE>\r\n";
 
