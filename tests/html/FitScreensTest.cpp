@@ -64,6 +64,20 @@ TEST(FitScreensTest, TheHeadStartsWithDoctypeLanguageCharsetViewportIconAndStyle
     }
 }
 
+// A margin table narrowed to a phone keeps its margin as wide as the page says.
+TEST(FitScreensTest, TheMarginKeepsItsWidthOnANarrowScreen) {
+    TPagelette document;
+    SetDefaultBlocks(document);
+    Settings(document).FitScreens = true;
+    EXPECT_EQ(PageOf(document, omServerCopy).find("td:first-child"), std::string::npos);
+    Settings(document).IndentMargin = "040";
+    const std::string page = PageOf(document, omServerCopy);
+    EXPECT_NE(page.find("table[width=\"600\"]>tbody>tr>td:first-child::before{content:\"\";"
+                        "display:block;width:40px}\r\n</STYLE>"),
+              std::string::npos);
+    EXPECT_NE(page.find("<TR><TD WIDTH=\"040\">&nbsp;</TD>"), std::string::npos);
+}
+
 TEST(FitScreensTest, TheCharsetIsTheOneThePageIsWrittenIn) {
     TPagelette document;
     SetDefaultBlocks(document);
