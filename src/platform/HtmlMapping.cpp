@@ -116,11 +116,6 @@ void AppendTag(std::string& html, const THtmlToken& tag) {
     html += '>';
 }
 
-// rel="icon", "shortcut icon", "apple-touch-icon" ...
-bool IsIconLink(const THtmlToken& tag) {
-    return LowerCase(tag.Get("rel")).find("icon") != std::string::npos;
-}
-
 class TMapper {
   public:
     explicit TMapper(std::string_view text) : tokens_(text) {
@@ -179,9 +174,6 @@ class TMapper {
             Select();
         } else if (name == "xmp" || name == "plaintext") {
             page_.html += "<pre>";
-        } else if (name == "link" && IsIconLink(tag)) {
-            // The page's icon shows in a browser's tab, never in the page; Qt would only go
-            // looking for it.
         } else if (name != "iframe" && name != "noembed" && name != "noframes") {
             if (name == "a")
                 inLink_ = tag.Has("href");

@@ -69,8 +69,7 @@ struct TMappedPage {
 // `html` is the page's text already decoded to UTF-8 (see PageCharset.h). The page is read
 // as a browser reads it (see HtmlTokenizer.h) and written again for Qt, whose own parser
 // would drop text after a "<" that starts no tag: every "<" and "&" of the text reaches Qt as
-// text. Scripts and style sheets pass through untouched; comments, hidden inputs and the
-// page icon vanish.
+// text. Scripts and style sheets pass through untouched; comments and hidden inputs vanish.
 TMappedPage MapPageHtml(std::string_view html);
 
 }  // namespace tessel

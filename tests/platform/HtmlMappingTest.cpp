@@ -128,17 +128,6 @@ TEST(HtmlMappingTest, ScriptsAndStylesPassUntouchedCommentsVanish) {
     EXPECT_TRUE(page.pictures.empty());
 }
 
-// A fitted page's head: the doctype and the page icon vanish, a style sheet link stays.
-TEST(HtmlMappingTest, ThePageIconVanishesOtherLinksStay) {
-    const TMappedPage page = MapPageHtml(
-        "<!DOCTYPE html><HTML LANG=\"en\"><HEAD><META CHARSET=\"UTF-8\"><LINK REL=\"icon\" "
-        "HREF=\"data:,\"><link rel=\"Shortcut Icon\" href=\"x.ico\"><link rel=\"stylesheet\" "
-        "href=\"a.css\"></HEAD>");
-    EXPECT_EQ(page.html,
-              "<HTML LANG=\"en\"><HEAD><META CHARSET=\"UTF-8\"><link rel=\"stylesheet\" "
-              "href=\"a.css\"></HEAD>");
-}
-
 TEST(HtmlMappingTest, CutOffMarkupEndsThePageAsInABrowser) {
     // A tag that the end of the page cuts off shows nothing; a "<" at the very end is text.
     EXPECT_EQ(MapPageHtml("text <B").html, "text ");
