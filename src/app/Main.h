@@ -134,6 +134,7 @@ class TfrmMain : public QWidget, private TPageHost {
     void btnLinkIEClick(int tag);
     void btnLinkNetscapeClick(int tag);
     void chkLinkClick();
+    void chkFitScreensClick();
     void btnLinkAddClick();
     void btnLinkRemoveClick();
     void btnLinkEditClick();

@@ -61,6 +61,7 @@ void TfrmMain::ConnectHandlers() {
     connect(f.btnImageNetscape, &QPushButton::clicked, this, [this] { btnLinkNetscapeClick(1); });
 
     connect(f.chkLink, &QCheckBox::toggled, this, &TfrmMain::chkLinkClick);
+    connect(f.chkFitScreens, &QCheckBox::toggled, this, &TfrmMain::chkFitScreensClick);
     connect(f.btnLinkAdd, &QPushButton::clicked, this, &TfrmMain::btnLinkAddClick);
     connect(f.btnLinkRemove, &QPushButton::clicked, this, &TfrmMain::btnLinkRemoveClick);
     connect(f.btnLinkEdit, &QPushButton::clicked, this, &TfrmMain::btnLinkEditClick);
@@ -106,13 +107,14 @@ void TfrmMain::ConnectEditsToModified() {
     for (QPlainTextEdit* memo : {f.txtHeading, f.txtText, f.txtBullets})
         connect(memo, &QPlainTextEdit::textChanged, this, &TfrmMain::MarkModified);
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
-             f.chkLinkUnderline, f.chkLink, f.chkEmail, f.chkNoShade, f.btnLeft, f.btnCenter,
-             f.btnRight, f.btnParagraph}) {
+             f.chkLinkUnderline, f.chkFitScreens, f.chkLink, f.chkEmail, f.chkNoShade, f.btnLeft,
+             f.btnCenter, f.btnRight, f.btnParagraph}) {
         connect(button, &QAbstractButton::toggled, this, &TfrmMain::MarkModified);
     }
     for (QComboBox* list : {f.cbBullets, f.cbHR})
         connect(list, &QComboBox::currentIndexChanged, this, &TfrmMain::MarkModified);
-    connect(f.cbImageAlign, &QComboBox::currentTextChanged, this, &TfrmMain::MarkModified);
+    for (QComboBox* edit : {f.cbImageAlign, f.cboLanguage})
+        connect(edit, &QComboBox::currentTextChanged, this, &TfrmMain::MarkModified);
     connect(f.updnHRWidth, &TUpDown::valueChanged, this, &TfrmMain::MarkModified);
     for (TListBoxHrz* list : {f.lstMeta, f.lstLinks}) {
         QAbstractItemModel* lines = list->model();

@@ -7,10 +7,12 @@
 #include <QPlainTextEdit>
 
 #include "app/Main.h"
+#include "app/core/PageLanguages.h"
 #include "app/core/PanelRules.h"
 #include "document/Exceptions.h"
 #include "pagerules/PictureNames.h"
 #include "pagerules/ProgramPaths.h"
+#include "platform/gui/DesktopLanguage.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UpDown.h"
 #include "ui_Main.h"
@@ -132,14 +134,28 @@ void TfrmMain::ShowPageProperties(TPagePropertiesBlock& values) {
     Ui::TfrmMain& f = *form_;
     f.txtPageTitle->setText(ToQt(values.PageTitle));
     f.chkLinkUnderline->setChecked(values.Underline);
+    f.chkFitScreens->setChecked(values.FitScreens);
+    // A page that states no language is offered the desktop's.
+    f.cboLanguage->setCurrentText(
+        ToQt(LanguageChoiceText(values.Language.empty() ? DesktopLanguage() : values.Language)));
+    chkFitScreensClick();
     f.lstMeta->SetLines(ToQtLineList(values.MetaText));
     lstMetaClick();
+}
+
+void TfrmMain::chkFitScreensClick() {
+    form_->pnlLanguage->setVisible(form_->chkFitScreens->isChecked());
 }
 
 void TfrmMain::StorePageProperties(TPagePropertiesBlock& values) {
     Ui::TfrmMain& f = *form_;
     values.PageTitle = FromQt(f.txtPageTitle->text());
     values.Underline = f.chkLinkUnderline->isChecked();
+    values.FitScreens = f.chkFitScreens->isChecked();
+    // Unticked, the option leaves the language as it was: a page that never had the option
+    // keeps its bytes.
+    if (values.FitScreens)
+        values.Language = LanguageTagOf(FromQt(f.cboLanguage->currentText()));
     values.MetaText = FromQtLineList(f.lstMeta->Lines());
 }
 

@@ -7,6 +7,7 @@
 #include "html/FormDelivery.h"
 #include "pagerules/ProgramPaths.h"
 #include "pagerules/UploadList.h"
+#include "platform/gui/DesktopLanguage.h"
 #include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
 #include "publish/core/SendCheck.h"
@@ -50,7 +51,8 @@ void TfrmMain::btnUploadClick() {
 }
 
 bool TfrmMain::CheckPageBeforeSending() {
-    const std::vector<TSendFinding> findings = CheckBeforeSending(*document_, env_.programFolder);
+    const std::vector<TSendFinding> findings =
+        CheckBeforeSending(*document_, env_.programFolder, DesktopLanguage());
     if (findings.empty())
         return true;
     TfrmSendCheck check(findings, this, [this](const TSendFinding& finding) {

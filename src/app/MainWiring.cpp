@@ -13,11 +13,13 @@
 
 #include "app/BlockListDelegates.h"
 #include "app/Main.h"
+#include "app/core/PageLanguages.h"
 #include "pagerules/BlockKinds.h"
 #include "platform/HelpContexts.h"
 #include "platform/gui/HelpKey.h"
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/Pictures.h"
+#include "platform/gui/TextConvert.h"
 #include "platform/gui/UiServices.h"
 #include "ui_Main.h"
 
@@ -151,6 +153,9 @@ void TfrmMain::SetUpLists() {
     f.Splitter->setChildrenCollapsible(false);
     f.lstLinks->SetTabWidth(20);
     f.lstMeta->SetTabWidth(30);
+    for (const TPageLanguage& language : CommonPageLanguages())
+        f.cboLanguage->addItem(ToQt(LanguageChoiceText(language.tag)));
+    f.pnlLanguage->hide();
     f.shp->setBackgroundRole(QPalette::Highlight);
     f.shp->hide();
     f.pnlPreview->hide();
@@ -234,6 +239,9 @@ void TfrmMain::SetUpWhatsThis() {
     Ui::TfrmMain& f = *form_;
     const std::pair<QWidget*, int> contexts[] = {{f.lblPageTitle, kHelpPageTitle},
                                                  {f.chkLinkUnderline, kHelpNoUnderline},
+                                                 {f.chkFitScreens, kHelpFitScreens},
+                                                 {f.lblLanguage, kHelpFitScreens},
+                                                 {f.cboLanguage, kHelpFitScreens},
                                                  {f.lblMeta, kHelpMetaTags},
                                                  {f.lstMeta, kHelpMetaTags},
                                                  {f.lblMetaName, kHelpMetaName},

@@ -37,6 +37,8 @@ const TClassInfo& TPagePropertiesBlock::ClassInfo() const {
                                      IntegerProperty("LinkColor", &C::LinkColor),
                                      IntegerProperty("ALinkColor", &C::ALinkColor),
                                      IntegerProperty("VLinkColor", &C::VLinkColor),
+                                     BooleanProperty("FitScreens", &C::FitScreens, false),
+                                     StringProperty("Language", &C::Language),
                                  }};
     return info;
 }

@@ -59,6 +59,10 @@ class TPagePropertiesBlock final : public TPersistent {
     TColor LinkColor = 0;
     TColor ALinkColor = 0;
     TColor VLinkColor = 0;
+    // Pages for phones and today's browsers: a doctype, the page's language, a viewport and
+    // a short style block. Written only when ticked, so older documents keep their bytes.
+    bool FitScreens = false;
+    std::string Language;  // a language tag ("en", "de-CH"); empty: not stated
 };
 
 class THeadingBlock final : public TPersistent {
@@ -190,6 +194,7 @@ struct TFormTarget {
     bool serviceFields = true;  // the hidden fields that tell FormMail or a form service what to do
     bool utf8 = false;          // the browser sends UTF-8, whatever the page's own charset
     std::string honeypot;       // name of a field hidden from people; empty: none
+    bool labels = false;        // each field's label names its control (id and for)
 };
 
 class TPagelette final : public TComponent {

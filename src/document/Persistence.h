@@ -128,6 +128,15 @@ TPropInfo BooleanProperty(std::string name, bool C::*member) {
     return OrdinalProperty(std::move(name), TPropKind::Boolean, member, &BooleanEnumInfo());
 }
 
+// A Boolean with a declared default: the value equal to it is not written.
+template <class C>
+TPropInfo BooleanProperty(std::string name, bool C::*member, bool defaultValue) {
+    TPropInfo p = BooleanProperty(std::move(name), member);
+    p.hasDefault = true;
+    p.defaultValue = defaultValue ? 1 : 0;
+    return p;
+}
+
 template <class C, class E>
 TPropInfo EnumProperty(std::string name, E C::*member, const TEnumInfo& info) {
     return OrdinalProperty(std::move(name), TPropKind::Enumeration, member, &info);

@@ -93,10 +93,15 @@ class TStreamWriter {
                 WriteInteger(value);
                 return;
             }
-            case TPropKind::Boolean:
+            case TPropKind::Boolean: {
+                const int32_t value = property.getOrdinal(object) != 0 ? 1 : 0;
+                if (property.hasDefault && value == property.defaultValue) {
+                    return;
+                }
                 WriteShortString(prefix + property.name);
-                out_.push_back(property.getOrdinal(object) != 0 ? vaTrue : vaFalse);
+                out_.push_back(value != 0 ? vaTrue : vaFalse);
                 return;
+            }
             case TPropKind::Enumeration: {
                 const int32_t ordinal = property.getOrdinal(object);
                 const auto& identifiers = property.enumInfo->identifiers;

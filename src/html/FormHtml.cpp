@@ -19,6 +19,50 @@ std::string ChoiceInputName(const TFormElement& field, const std::string& captio
                                          : FieldNameHTML(field.Name);
 }
 
+// A field's row. With an `id` the label names the control, so that a click on it and a
+// screen reader find the field; each radio button or check box is named by its caption.
+std::string FieldRowHTML(const TFormElement& field, const std::string& id) {
+    const std::string name = AttributeValue(FieldNameHTML(field.Name));
+    std::string label = field.Text;
+    ReplaceText(label, "<BR>", "\r\n", 2);
+    const bool blankLabel = label.find_first_not_of(" \t") == std::string::npos;
+    // A control without label words is named by the field's own name.
+    const std::string idAttribute =
+        id.empty() ? std::string()
+                   : " ID=\"" + id + "\"" +
+                         (blankLabel ? " ARIA-LABEL=\"" + AttributeValue(field.Name) + "\"" : "");
+    std::string control;
+    bool labelsControl = !id.empty();
+    switch (field.FieldKind) {
+        case fkText:
+            control = "<INPUT NAME=\"" + name + "\" VALUE=\"" + AttributeValue(field.Value) +
+                      "\" SIZE=\"" + AttributeValue(NameValueOf(field.Strings(), "Size")) + "\"" +
+                      idAttribute + ">";
+            break;
+        case fkTextArea:
+            control = "<TEXTAREA COLS=\"" + AttributeValue(NameValueOf(field.Strings(), "Cols")) +
+                      "\" ROWS=\"" + AttributeValue(NameValueOf(field.Strings(), "Rows")) +
+                      "\" NAME=\"" + name + "\" WRAP=\"VIRTUAL\"" + idAttribute + "></TEXTAREA>";
+            break;
+        case fkRadio:
+        case fkCheckBox:
+            control = ChoiceInputsHTML(field, !id.empty());
+            labelsControl = false;
+            break;
+        case fkDropDown:
+            control = "<SELECT NAME=\"" + name + "\"" + idAttribute + ">" + OptionListHTML(field) +
+                      "</SELECT>";
+            break;
+        case fkButton:
+            labelsControl = false;
+            break;
+    }
+    if (labelsControl && !blankLabel)
+        label = "<LABEL FOR=\"" + id + "\">" + label + "</LABEL>";
+    return "<TR><TD WIDTH=30% VALIGN=TOP>" + label + "</TD><TD WIDTH=70% VALIGN=TOP>" + control +
+           "</TD></TR>\r\n";
+}
+
 }  // namespace
 
 std::string FieldNameHTML(const std::string& name) {
@@ -46,7 +90,7 @@ std::vector<std::string> SubmittedNames(const TFormElement& field) {
     }
 }
 
-std::string ChoiceInputsHTML(const TFormElement& field) {
+std::string ChoiceInputsHTML(const TFormElement& field, bool labelled) {
     std::string html = "\r\n";
     for (const std::string& line : field.Strings().lines) {
         const size_t bar = line.find('|');
@@ -57,13 +101,19 @@ std::string ChoiceInputsHTML(const TFormElement& field) {
         const std::string caption = TextBeforeBar(rest);
         const std::string flag = TextAfterBar(rest);
         const std::string inputName = ChoiceInputName(field, caption);
+        const size_t start = html.size();
         html += "<INPUT TYPE=\"";
         html += field.FieldKind == fkCheckBox ? "CheckBox" : "Radio";
         html +=
             "\" NAME=\"" + AttributeValue(inputName) + "\" VALUE=\"" + AttributeValue(value) + "\"";
         if (SameText(flag, "yes"))
             html += " CHECKED";
-        html += "> " + caption + "<BR>\r\n";
+        html += "> " + caption;
+        if (labelled) {
+            html.insert(start, "<LABEL>");
+            html += "</LABEL>";
+        }
+        html += "<BR>\r\n";
     }
     return html;
 }
@@ -78,32 +128,7 @@ std::string OptionListHTML(const TFormElement& field) {
 }
 
 std::string TFormElement::RowHTML() const {
-    const std::string name = AttributeValue(FieldNameHTML(Name));
-    std::string control;
-    switch (FieldKind) {
-        case fkText:
-            control = "<INPUT NAME=\"" + name + "\" VALUE=\"" + AttributeValue(Value) +
-                      "\" SIZE=\"" + AttributeValue(NameValueOf(Strings(), "Size")) + "\">";
-            break;
-        case fkTextArea:
-            control = "<TEXTAREA COLS=\"" + AttributeValue(NameValueOf(Strings(), "Cols")) +
-                      "\" ROWS=\"" + AttributeValue(NameValueOf(Strings(), "Rows")) + "\" NAME=\"" +
-                      name + "\" WRAP=\"VIRTUAL\"></TEXTAREA>";
-            break;
-        case fkRadio:
-        case fkCheckBox:
-            control = ChoiceInputsHTML(*this);
-            break;
-        case fkDropDown:
-            control = "<SELECT NAME=\"" + name + "\">" + OptionListHTML(*this) + "</SELECT>";
-            break;
-        case fkButton:
-            break;
-    }
-    std::string label = Text;
-    ReplaceText(label, "<BR>", "\r\n", 2);
-    return "<TR><TD WIDTH=30% VALIGN=TOP>" + label + "</TD><TD WIDTH=70% VALIGN=TOP>" + control +
-           "</TD></TR>\r\n";
+    return FieldRowHTML(*this, {});
 }
 
 std::string TWebForm::RowsHTML() const {
@@ -166,7 +191,12 @@ std::string TPagelette::FormHTML(const TFormTarget& target) const {
                 "</B></FONT></TD></TR>";
     }
     html += "\r\n";
-    html += WebForm().RowsHTML();
+    if (target.labels) {
+        for (int i = 0; i < WebForm().Count(); ++i)
+            html += FieldRowHTML(WebForm().Items(i), "field" + std::to_string(i + 1));
+    } else {
+        html += WebForm().RowsHTML();
+    }
     html += "<TR><TD COLSPAN=2><INPUT TYPE=\"SUBMIT\">&nbsp;&nbsp;<INPUT TYPE=\"RESET\"></TD></TR>";
     if (FormFooter) {
         html +=

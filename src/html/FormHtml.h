@@ -18,8 +18,9 @@ std::string FieldNameHTML(const std::string& name);
 std::vector<std::string> SubmittedNames(const TFormElement& field);
 
 // The radio buttons or check boxes of a choice field, one input per "value|caption|flag"
-// line, each ended by <BR> and CR LF; the text starts with CR LF.
-std::string ChoiceInputsHTML(const TFormElement& field);
+// line, each ended by <BR> and CR LF; the text starts with CR LF. `labelled`: each input and
+// its caption stand in one LABEL.
+std::string ChoiceInputsHTML(const TFormElement& field, bool labelled = false);
 
 // The OPTION lines of a drop-down field, after the "Select" and "----------" entries.
 std::string OptionListHTML(const TFormElement& field);

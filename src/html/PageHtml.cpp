@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "document/Exceptions.h"
+#include "html/FitScreens.h"
 #include "html/FormDelivery.h"
 #include "html/MakerAddresses.h"
 #include "html/MixedTexts.h"
@@ -50,12 +51,21 @@ std::string MakerBanner() {
            "Created with Brindle HTML Tessel 4.0</A></FONT></CENTER>\r\n";
 }
 
-std::string DropBox(int index, const std::string& linkList) {
+// What a block's HTML depends on besides its own payload.
+struct TBlockContext {
+    const TGenerateOptions& options;
+    bool fit;  // the page fits phones and today's browsers
+    bool dropBoxMade = false;
+};
+
+std::string DropBox(int index, const std::string& linkList, bool fit) {
     const std::string n = std::to_string(index);
+    // A list that a screen reader can name.
+    const char* label = fit ? " aria-label=\"Select your destination\"" : "";
     return "<script language=\"JavaScript\">\r\n<!--\r\n"
            "document.write('<form name=\"selecter" +
-           n +
-           "\"><select name=\"select\" size=1>');\r\n"
+           n + "\"><select name=\"select\" size=1" + label +
+           ">');\r\n"
            "document.write('<option value=none>Select your destination');\r\n"
            "document.write('<option value=none>--------------------');\r\n" +
            ConvertLines(linkList, cvOption) +
@@ -67,7 +77,10 @@ std::string DropBox(int index, const std::string& linkList) {
            "document.write('</form>');\r\n//-->\r\n</script>\r\n";
 }
 
-std::string ImageHTML(const TImageBlock& image, const TGenerateOptions& options) {
+std::string ImageHTML(const TImageBlock& image, const TGenerateOptions& options, bool fit) {
+    // A fitted page shows no broken frame for a block whose picture was never chosen.
+    if (fit && image.FileName.empty())
+        return {};
     std::string h =
         "<IMG SRC=\"" + AttributeValue(PictureAddress(options, "images", image.FileName)) +
         "\" BORDER=0 ALT=\"" + AttributeValue(image.Alt) + "\" HEIGHT=\"" +
@@ -82,11 +95,14 @@ std::string ImageHTML(const TImageBlock& image, const TGenerateOptions& options)
     return h;
 }
 
-std::string LinkHTML(const TLinkBlock& link, int index, bool& dropBoxMade) {
+std::string LinkHTML(const TLinkBlock& link, int index, TBlockContext& context) {
     if (link.UseDropBox && !link.DropBoxText.empty()) {
-        dropBoxMade = true;
-        return DropBox(index, link.DropBoxText);
+        context.dropBoxMade = true;
+        return DropBox(index, link.DropBoxText, context.fit);
     }
+    // A link without words cannot be seen or clicked, and a screen reader reads it as nothing.
+    if (context.fit && link.LinkText.find_first_not_of(" \t\r\n") == std::string::npos)
+        return {};
     return std::string("<A HREF=\"") + (link.Email ? "mailto:" : "") +
            AttributeValue(link.LinkURL) + "\">" + link.LinkText + "</A>";
 }
@@ -116,8 +132,8 @@ std::string RuleHTML(const THRBlock& rule) {
            "\"" + (rule.NoShade ? " NOSHADE" : "") + ">";
 }
 
-std::string BlockHTML(TPagelette& document, int index, const TGenerateOptions& options,
-                      bool& dropBoxMade) {
+std::string BlockHTML(TPagelette& document, int index, TBlockContext& context) {
+    const TGenerateOptions& options = context.options;
     TPageItem& item = document.Page().Items(index);
     switch (item.BlockType) {
         case btHeading: {
@@ -129,29 +145,33 @@ std::string BlockHTML(TPagelette& document, int index, const TGenerateOptions& o
             return FormatBlockText(ConvertLines(b.Text, cvText), b.Attributes, b.ApplyFont);
         }
         case btImage:
-            return ImageHTML(item.ImageBlock(), options);
+            return ImageHTML(item.ImageBlock(), options, context.fit);
         case btLink:
-            return LinkHTML(item.LinkBlock(), index, dropBoxMade);
+            return LinkHTML(item.LinkBlock(), index, context);
         case btBullet:
             return BulletHTML(item.BulletBlock());
         case btHR:
             return RuleHTML(item.HRBlock());
-        case btForms:
+        case btForms: {
             if (document.WebForm().Count() == 0)
                 return {};
-            return document.FormHTML(
-                FormTargetOf(document, options.pageFileName, options.mode == omPreview));
+            TFormTarget target =
+                FormTargetOf(document, options.pageFileName, options.mode == omPreview);
+            target.labels = context.fit;
+            return document.FormHTML(target);
+        }
         case btPageProperties:
             break;
     }
     return {};
 }
 
-std::string WrappedBlockHTML(TPagelette& document, int index, const TGenerateOptions& options,
-                             bool& dropBoxMade) {
-    std::string h = BlockHTML(document, index, options, dropBoxMade);
+std::string WrappedBlockHTML(TPagelette& document, int index, TBlockContext& context) {
+    std::string h = BlockHTML(document, index, context);
     const TPageItem& item = document.Page().Items(index);
-    if (item.BlockAlign == baCenter) {
+    if (context.fit && h.empty()) {
+        // An empty block leaves no empty element behind, only its paragraph break.
+    } else if (item.BlockAlign == baCenter) {
         h = "<CENTER>" + h + "</CENTER>";
     } else if (item.BlockAlign == baRight) {
         h = "<P ALIGN=\"RIGHT\">" + h + "</P>";
@@ -181,13 +201,17 @@ void AppendBlocks(std::string& page, const std::vector<std::string>& blocks) {
     }
 }
 
+// Texts that are not UTF-8 come from documents made by an 8-bit program.
+const char* CharsetOf(const std::string& page) {
+    return IsValidUtf8(page) ? "UTF-8" : "windows-1252";
+}
+
 // A browser guesses the encoding of a page that does not state it, and guesses wrong when
 // the server sends no charset either. A plain ASCII page needs no statement.
 void DeclareCharset(std::string& page, size_t headStart) {
     if (IsAscii(page))
         return;
-    // Texts that are not UTF-8 come from documents made by an 8-bit program.
-    const char* charset = IsValidUtf8(page) ? "UTF-8" : "windows-1252";
+    const char* charset = CharsetOf(page);
     page.insert(headStart,
                 std::string("     <META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
                             "charset=") +
@@ -196,7 +220,7 @@ void DeclareCharset(std::string& page, size_t headStart) {
 
 // Wraps the block entries in `lines` into the whole page, and splits it into lines.
 void WritePage(TPagelette& document, std::vector<std::string>& lines,
-               const TGenerateOptions& options, bool dropBoxMade) {
+               const TGenerateOptions& options, bool dropBoxMade, bool fit) {
     TPagePropertiesBlock& settings = document.Page().Items(0).PagePropertiesBlock();
     if (options.host)
         options.host->SelectTheme(settings.ThemeName);
@@ -209,9 +233,13 @@ void WritePage(TPagelette& document, std::vector<std::string>& lines,
     std::string page;
     page.reserve(blocksSize + 2048);
 
+    if (fit)
+        page += std::string(kFitDoctype) + "\r\n";
     page += "<!-- Created with Brindle HTML Tessel 4.0 -->\r\n<!--        ";
     page += kMakerWebAddress;
-    page += "         -->\r\n<HTML>\r\n<HEAD>\r\n";
+    page += "         -->\r\n";
+    page += fit ? FitHtmlTag(settings) : std::string("<HTML>");
+    page += "\r\n<HEAD>\r\n";
     const size_t headStart = page.size();
     page += "     <TITLE>" + settings.PageTitle + "</TITLE>\r\n";
     if (!settings.MetaText.empty())
@@ -238,7 +266,10 @@ void WritePage(TPagelette& document, std::vector<std::string>& lines,
             page += MakerBanner();
     }
     page += "</BODY></HTML>";
-    DeclareCharset(page, headStart);
+    if (fit)
+        page.insert(headStart, FitHead(settings, CharsetOf(page)));
+    else
+        DeclareCharset(page, headStart);
     std::vector<std::string>().swap(lines);  // the entries are in `page` now
 
     TStringList split;
@@ -266,11 +297,11 @@ class TBusyCursor {
 
 void GenerateLines(TPagelette& document, std::vector<std::string>& lines,
                    const TGenerateOptions& options) {
-    bool dropBoxMade = false;
+    TBlockContext context{options, document.Page().Items(0).PagePropertiesBlock().FitScreens};
     for (int i = 1; i < document.Page().Count(); ++i) {
-        lines.push_back(WrappedBlockHTML(document, i, options, dropBoxMade));
+        lines.push_back(WrappedBlockHTML(document, i, context));
     }
-    WritePage(document, lines, options, dropBoxMade);
+    WritePage(document, lines, options, context.dropBoxMade, context.fit);
 }
 
 // A page whose 8-bit texts meet UTF-8 ones is made again from a copy of the document in

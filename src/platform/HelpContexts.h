@@ -14,6 +14,7 @@ inline constexpr int kHelpNoUnderline = 11;
 inline constexpr int kHelpMetaTags = 12;
 inline constexpr int kHelpMetaName = 13;
 inline constexpr int kHelpMetaContent = 14;
+inline constexpr int kHelpFitScreens = 23;  // fit phones and today's browsers, page language
 // Block list.
 inline constexpr int kHelpTrash = 15;
 // Image panel.
@@ -76,7 +77,7 @@ inline constexpr std::array kAllHelpContexts = {
     kHelpAlignLeft,     kHelpAlignCenter,   kHelpAlignRight,    kHelpUploadSaved,
     kHelpNoShade,       kHelpForms,         kHelpFormOptions,   kHelpFormBasicFields,
     kHelpFieldBase + 0, kHelpFieldBase + 1, kHelpFieldBase + 2, kHelpFieldBase + 3,
-    kHelpFieldBase + 4, kHelpFieldBase + 5, kHelpFormService,
+    kHelpFieldBase + 4, kHelpFieldBase + 5, kHelpFormService,   kHelpFitScreens,
 };
 
 // "ctx-171.html" for context 171: the topic page in the help folder.

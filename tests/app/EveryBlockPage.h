@@ -10,6 +10,7 @@
 
 #include "app/MainFixture.h"
 #include "dialogs/Misc.h"
+#include "platform/gui/DesktopLanguage.h"
 
 namespace tessel {
 
@@ -29,6 +30,7 @@ class EveryBlockPageTest : public MainWindowTest {
         Click(0);
         F().txtPageTitle->setText("Riverside Rowing Club");
         F().chkLinkUnderline->setChecked(true);
+        Click(F().chkFitScreens);  // the language stays the desktop's
         AnswerMeta({"Keywords", "rowing, river"});
         window->btnMetaAddClick();
         AnswerMeta({"Description", "Our rowing club"});
@@ -86,6 +88,8 @@ class EveryBlockPageTest : public MainWindowTest {
         const TPagePropertiesBlock& settings = page.Page().Items(0).PagePropertiesBlock();
         EXPECT_EQ(settings.PageTitle, "Riverside Rowing Club");
         EXPECT_TRUE(settings.Underline);
+        EXPECT_TRUE(settings.FitScreens);
+        EXPECT_EQ(settings.Language, DesktopLanguage());
         EXPECT_EQ(settings.MetaText, "Keywords\trowing, river\r\nDescription\tOur rowing club\r\n");
 
         TPageItem& heading = page.Page().Items(1);

@@ -1,6 +1,8 @@
 // Every window of the program can be used by keyboard and read by a screen reader: each
 // control that takes the focus has a name, and Tab reaches every control that can be used.
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -112,6 +114,12 @@ TEST_F(KeyboardAccessTest, NoTwoShownControlsShareAnAltLetter) {
     ForEveryPanel([this](const QString& where) {
         EXPECT_EQ(Joined(MnemonicClashes(*window)), "") << where.toStdString();
     });
+    // The page language shows only with the box ticked.
+    Click(F().btnCreate);
+    F().lstBlocks->setCurrentRow(0);
+    Click(F().chkFitScreens);
+    ASSERT_TRUE(F().cboLanguage->isVisible());
+    EXPECT_EQ(Joined(MnemonicClashes(*window)), "") << "page language";
     for (const TDialogCase& dialog : Dialogs()) {
         const std::unique_ptr<QDialog> made = dialog.make();
         made->show();

@@ -66,6 +66,7 @@ TEST_F(EndToEndTest, APageWithEveryBlockIsBuiltSavedAndOpenedAgain) {
     ASSERT_EQ(F().lstBlocks->count(), 8);
     EXPECT_EQ(F().txtPageTitle->text(), "Riverside Rowing Club");
     EXPECT_TRUE(F().chkLinkUnderline->isChecked());
+    EXPECT_TRUE(F().chkFitScreens->isChecked());
     EXPECT_EQ(F().lstMeta->Lines(),
               (QStringList{"Keywords\trowing, river", "Description\tOur rowing club"}));
 

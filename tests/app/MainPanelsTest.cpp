@@ -8,7 +8,9 @@
 #include <QScrollBar>
 
 #include "app/MainFixture.h"
+#include "app/core/PageLanguages.h"
 #include "dialogs/Misc.h"
+#include "platform/gui/DesktopLanguage.h"
 #include "ui_Misc.h"
 
 namespace tessel {
@@ -68,6 +70,55 @@ TEST_F(EditorPanelsTest, PageSettingsRoundTrip) {
     EXPECT_EQ(values.MetaText, "Description\tOur club\r\n");
     EXPECT_FALSE(values.Underline);
     EXPECT_EQ(values.PageTitle, "Caf\xC3\xA9");
+}
+
+// Ticked by the user, the option shows the language choice, starting at the desktop's; a
+// page that never had the option keeps neither option nor language when its panel is left.
+TEST_F(EditorPanelsTest, FitScreensTickedShowsTheLanguageAndStoresBoth) {
+    OpenShown();
+    TPagePropertiesBlock& values = Page().Items(0).PagePropertiesBlock();
+    EXPECT_FALSE(F().chkFitScreens->isChecked());
+    EXPECT_FALSE(F().cboLanguage->isVisible());
+    EXPECT_EQ(F().cboLanguage->currentText().toStdString(), LanguageChoiceText(DesktopLanguage()));
+    EXPECT_FALSE(window->Modified());
+    Click(F().chkFitScreens);
+    EXPECT_TRUE(window->Modified());
+    EXPECT_TRUE(F().cboLanguage->isVisible());
+    Click(F().chkFitScreens);
+    StoreByLeaving();
+    EXPECT_FALSE(values.FitScreens);
+    EXPECT_EQ(values.Language, "");
+
+    Click(F().chkFitScreens);
+    EXPECT_TRUE(F().chkFitScreens->isChecked());
+    StoreByLeaving();
+    EXPECT_TRUE(values.FitScreens);
+    EXPECT_EQ(values.Language, DesktopLanguage());
+
+    F().cboLanguage->lineEdit()->selectAll();
+    QTest::keyClicks(F().cboLanguage->lineEdit(), QStringLiteral("pt-BR"));
+    StoreByLeaving();
+    EXPECT_EQ(values.Language, "pt-BR");
+    const int german = F().cboLanguage->findText(QStringLiteral("German (de)"));
+    ASSERT_GE(german, 0);
+    F().cboLanguage->setCurrentIndex(german);
+    StoreByLeaving();
+    EXPECT_EQ(values.Language, "de");
+
+    // Unticked, the language is kept for a later tick, and hidden.
+    Click(F().chkFitScreens);
+    EXPECT_FALSE(F().cboLanguage->isVisible());
+    StoreByLeaving();
+    EXPECT_FALSE(values.FitScreens);
+    EXPECT_EQ(values.Language, "de");
+
+    // Showing a page with the option and a language of its own.
+    values.FitScreens = true;
+    values.Language = "de-CH";
+    window->RebuildBlockList();
+    EXPECT_TRUE(F().chkFitScreens->isChecked());
+    EXPECT_TRUE(F().cboLanguage->isVisible());
+    EXPECT_EQ(F().cboLanguage->currentText(), QStringLiteral("de-CH"));
 }
 
 TEST_F(EditorPanelsTest, HeadingTextAndFontRoundTrip) {

@@ -1,6 +1,7 @@
 // Send to web from the main window: saving first, the check before sending, and a saved page
 // with its pictures sent through the wizard to a real FTP server on loopback.
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QImage>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include "app/MainFixture.h"
 #include "html/MailScript.h"
 #include "platform/gui/ChildControl.h"
+#include "platform/gui/DesktopLanguage.h"
 #include "platform/gui/HelpViewer.h"
 #include "publish/NetTestSupport.h"
 #include "publish/core/Profiles.h"
@@ -38,6 +40,8 @@ class SendToWebTest : public MainWindowTest {
 
         TPagePropertiesBlock& settings = Page().Items(0).PagePropertiesBlock();
         settings.PageTitle = "Boat trip";
+        settings.MetaText = "Description\tOur boat trip\r\n";
+        settings.FitScreens = true;
         settings.Background = "sea.jpg";
         Page().Items(1).ImageBlock().FileName = "oar.bmp";
         Page().Items(1).ImageBlock().Alt = "An oar";
@@ -312,6 +316,36 @@ TEST_F(SendToWebTest, TheChecksMendSendsTheFormWithTheMailScript) {
     EXPECT_NE(ReadFile(home + kUploadFolder + "BoatTrip.html").find("ACTION=\"BoatTrip-mail.php\""),
               std::string::npos);
     EXPECT_EQ(listed.last(), QString::fromStdString(Script()));
+}
+
+// A page not fitted to phones: the mend ticks the option (with the desktop's language), the
+// page is saved again, and the copy that goes up is the fitted one.
+TEST_F(SendToWebTest, TheChecksMendFitsThePageToPhones) {
+    OpenShown();
+    BuildTidyPage();
+    Page().Items(0).PagePropertiesBlock().FitScreens = false;
+    window->RebuildBlockList();
+    Save("Boat Trip.pgx");
+    EXPECT_EQ(ReadFile(home + kUploadFolder + "BoatTrip.html").find("<!DOCTYPE html>"),
+              std::string::npos);
+    QString finding;
+    ui.AnswerExec([&](QDialog& dialog) {
+        auto& check = dynamic_cast<TfrmSendCheck&>(dialog);
+        ASSERT_EQ(check.Form().lstFindings->count(), 1);
+        finding = check.Form().lstFindings->item(0)->text();
+        QTest::mouseClick(&testing::Child<QPushButton>(dialog, "btnFix0"), Qt::LeftButton);
+        QTest::mouseClick(check.Form().btnSendAnyway, Qt::LeftButton);
+    });
+    ui.AnswerExec([](QDialog& dialog) { dialog.reject(); });
+    QTest::mouseClick(F().btnUpload, Qt::LeftButton);
+    EXPECT_TRUE(finding.contains("the page is not set to fit phones")) << finding.toStdString();
+    EXPECT_EQ(ui.ExecutedDialogs(), (QStringList{"TfrmSendCheck", "TfrmUpload"}));
+    const TPagePropertiesBlock& settings = Page().Items(0).PagePropertiesBlock();
+    EXPECT_TRUE(settings.FitScreens);
+    EXPECT_EQ(settings.Language, DesktopLanguage());
+    EXPECT_TRUE(F().chkFitScreens->isChecked());  // the open panel shows the mended page
+    EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(ReadFile(home + kUploadFolder + "BoatTrip.html").rfind("<!DOCTYPE html>", 0), 0u);
 }
 
 class SendToWebServerTest : public SendToWebTest, public ::testing::WithParamInterface<bool> {};

@@ -249,9 +249,10 @@ TEST_F(ScenarioTest, APageBuiltInTheWindowsArrivesOnTheServerAsTheCommandLineMak
     EXPECT_EQ(page, CliHtml(path, "2"));
     EXPECT_EQ(page, ReadFile(home + kUploadFolder + "RowingClub.html"));
     EXPECT_EQ(ReadFile(home + kDocumentsFolder + "Rowing Club.html"), CliHtml(path, "1"));
-    for (const char* piece : {"BACKGROUND=\"waves.jpg\"", "SRC=\"boat.bmp\"", "SRC=\"oar.png\"",
-                              "<FORM ACTION=\"RowingClub-mail.php\"", "<SELECT NAME=\"day\">",
-                              "<TITLE>Riverside Rowing Club</TITLE>"}) {
+    for (const char* piece :
+         {"BACKGROUND=\"waves.jpg\"", "SRC=\"boat.bmp\"", "SRC=\"oar.png\"",
+          "<FORM ACTION=\"RowingClub-mail.php\"", "<SELECT NAME=\"day\" ID=\"field",
+          "<TITLE>Riverside Rowing Club</TITLE>"}) {
         EXPECT_NE(page.find(piece), std::string::npos) << piece;
     }
 

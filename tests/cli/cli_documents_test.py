@@ -154,6 +154,22 @@ class ResaveAndDumpTest(CliTest):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(self.read("copy.pgx"), self.read("page.pgx"))
 
+    def test_pages_saved_by_earlier_versions_keep_their_bytes_and_their_html(self):
+        old = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "old-pages")
+        for name in ("every-block.pgx", "contact-page.pgt"):
+            source = os.path.join(old, name)
+            with open(source, "rb") as f:
+                original = f.read()
+            result = run("resave", source, self.path(name))
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(self.read(name), original, name)
+            for mode in "012":
+                result = run("html", "--mode", mode, "--home", "/prog", self.path(name))
+                self.assertEqual(result.returncode, 0, result.stderr)
+                golden = os.path.join(old, "%s.mode%s.html" % (name.split(".")[0], mode))
+                with open(golden, "rb") as f:
+                    self.assertEqual(result.stdout, f.read(), (name, mode))
+
     def test_dump_of_the_theme_file(self):
         result = run("dump", self.write("Themes.dat", plain_theme_file()))
         self.assertEqual(result.returncode, 0, result.stderr)

@@ -234,7 +234,7 @@ TEST(StreamRoundTripTest, StringListsAreWrittenOnlyWhenTheyHaveLines) {
 // A document saved before pages had a choice of where their form goes keeps its bytes; the
 // choice, once made, is the last record and reads back.
 TEST(StreamRoundTripTest, FormServiceIsWrittenOnlyWhenChosen) {
-    const std::string old = ReadWholeFile(TESSEL_SOURCE_DATA "/Templates/Contact Page.pgt");
+    const std::string old = ReadWholeFile(TESSEL_TEST_DATA "/old-pages/contact-page.pgt");
     std::unique_ptr<TPagelette> document = ReadDocument(old);
     ASSERT_GT(document->WebForm().Count(), 0);
     EXPECT_EQ(document->FormService, "");
@@ -248,6 +248,49 @@ TEST(StreamRoundTripTest, FormServiceIsWrittenOnlyWhenChosen) {
 
     document->ClearDocument(false);
     EXPECT_EQ(document->FormService, "");
+}
+
+// Documents saved before pages could be fitted to phones keep their bytes. The option and
+// the language, once set, are the last records of the page settings and read back; the other
+// blocks' page settings slots stay as they were.
+TEST(StreamRoundTripTest, FitScreensAndLanguageAreWrittenOnlyWhenSet) {
+    for (const char* name : {"every-block.pgx", "contact-page.pgt"}) {
+        SCOPED_TRACE(name);
+        const std::string old = ReadWholeFile(std::string(TESSEL_TEST_DATA "/old-pages/") + name);
+        std::unique_ptr<TPagelette> document = ReadDocument(old);
+        TPagePropertiesBlock& settings = document->Page().Items(0).PagePropertiesBlock();
+        EXPECT_FALSE(settings.FitScreens);
+        EXPECT_EQ(settings.Language, "");
+        EXPECT_EQ(WriteComponent(*document), old);
+
+        settings.FitScreens = true;
+        settings.Language = "de-CH";
+        const std::string fitted = WriteComponent(*document);
+        const std::string records = Bytes()
+                                        .Short("PagePropertiesBlock.FitScreens")
+                                        .Byte(vaTrue)
+                                        .Text("PagePropertiesBlock.Language", "de-CH")
+                                        .str();
+        const size_t at = fitted.find(records);
+        ASSERT_NE(at, std::string::npos);
+        EXPECT_EQ(fitted.find("FitScreens", at + records.size()), std::string::npos);
+        EXPECT_EQ(fitted.substr(0, at) + fitted.substr(at + records.size()), old);
+        // Right after the colour that was the last record until now (its name and at most a
+        // type byte and four bytes of value).
+        const std::string last = "PagePropertiesBlock.VLinkColor";
+        EXPECT_LE(at - fitted.rfind(last, at), last.size() + 5);
+
+        std::unique_ptr<TPagelette> again = ReadDocument(fitted);
+        EXPECT_TRUE(again->Page().Items(0).PagePropertiesBlock().FitScreens);
+        EXPECT_EQ(again->Page().Items(0).PagePropertiesBlock().Language, "de-CH");
+        EXPECT_FALSE(again->Page().Items(1).PagePropertiesBlock().FitScreens);
+
+        // Unticked again with the language kept: only the language is written.
+        settings.FitScreens = false;
+        EXPECT_EQ(WriteComponent(*document).find("FitScreens"), std::string::npos);
+        settings.Language.clear();
+        EXPECT_EQ(WriteComponent(*document), old);
+    }
 }
 
 TEST(StreamReaderTest, AcceptsWhatOtherWritersMayProduce) {

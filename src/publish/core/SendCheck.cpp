@@ -4,6 +4,7 @@
 
 #include "document/PageForm.h"
 #include "document/Pagelette.h"
+#include "document/TextLines.h"
 #include "html/FormDelivery.h"
 #include "pagerules/BlockKinds.h"
 #include "pagerules/PictureNames.h"
@@ -27,9 +28,21 @@ std::string BlockWords(int index, TBlockType kind) {
     return "Block " + std::to_string(index + 1) + " (" + BlockCaption(kind) + ")";
 }
 
+// True when the meta list has a description with words in it.
+bool HasDescription(const std::string& metaText) {
+    for (const std::string& line : SplitLines(metaText)) {
+        const size_t tab = line.find('\t');
+        if (tab != std::string::npos && SameText(line.substr(0, tab), "description") &&
+            !IsBlank(line.substr(tab + 1)))
+            return true;
+    }
+    return false;
+}
+
 class TChecker {
   public:
-    explicit TChecker(const std::string& programFolder) : FFolder(programFolder) {}
+    TChecker(const std::string& programFolder, const std::string& language)
+        : FFolder(programFolder), FLanguage(language) {}
 
     void PageSettings(int index, TPagePropertiesBlock& settings) {
         const std::string who = BlockWords(index, btPageProperties);
@@ -44,6 +57,30 @@ class TChecker {
             Add(index, TSendProblem::MissingPicture,
                 who + ": the background picture \"" + settings.Background +
                     "\" is missing from its folder, so visitors will not see it.");
+        }
+        // What follows is about the page's head, which only the first block gives.
+        if (index != 0)
+            return;
+        if (!HasDescription(settings.MetaText)) {
+            Add(index, TSendProblem::NoDescription,
+                who +
+                    ": the page has no description meta tag. Search engines show a few words "
+                    "of their own choosing under its title; add a \"Description\" under Meta "
+                    "Tags to choose them yourself.");
+        }
+        if (!settings.FitScreens) {
+            TSendFinding& finding =
+                Add(index, TSendProblem::NotFitForPhones,
+                    who +
+                        ": the page is not set to fit phones. On a phone it is cut off at the "
+                        "right, and today's browsers show it in their old way.");
+            finding.fixCaption = "&Fit it to phones and today's browsers";
+            finding.fix = [language = FLanguage](TPagelette& page) {
+                TPagePropertiesBlock& fixed = page.Page().Items(0).PagePropertiesBlock();
+                fixed.FitScreens = true;
+                if (fixed.Language.empty())
+                    fixed.Language = language;
+            };
         }
     }
 
@@ -104,14 +141,15 @@ class TChecker {
     }
 
     const std::string& FFolder;
+    const std::string& FLanguage;
     std::vector<TSendFinding> FFindings;
 };
 
 }  // namespace
 
-std::vector<TSendFinding> CheckBeforeSending(TPagelette& document,
-                                             const std::string& programFolder) {
-    TChecker checker(programFolder);
+std::vector<TSendFinding> CheckBeforeSending(TPagelette& document, const std::string& programFolder,
+                                             const std::string& language) {
+    TChecker checker(programFolder, language);
     TPageCollection& page = document.Page();
     for (int i = 0; i < page.Count(); ++i) {
         TPageItem& block = page.Items(i);

@@ -19,6 +19,8 @@ enum class TSendProblem {
     NoFormAddress,      // an e-mail form with fields but no address to send to
     NoLinkAddress,      // a single link with words but no address
     FormMailOnHost,     // an e-mail form that needs FormMail on the web host
+    NotFitForPhones,    // the page is not set to fit phones and today's browsers
+    NoDescription,      // no description meta tag: search engines show some text of their own
 };
 
 struct TSendFinding {
@@ -32,8 +34,9 @@ struct TSendFinding {
 };
 
 // The findings in block order. `programFolder` ends in "/"; pictures are looked for in its
-// Upload/images/ and Upload/backgrounds/.
-std::vector<TSendFinding> CheckBeforeSending(TPagelette& document,
-                                             const std::string& programFolder);
+// Upload/images/ and Upload/backgrounds/. `language` is the page language that the mend which
+// fits a page to phones gives a page that has none (the desktop's, "en").
+std::vector<TSendFinding> CheckBeforeSending(TPagelette& document, const std::string& programFolder,
+                                             const std::string& language);
 
 }  // namespace tessel

@@ -20,10 +20,11 @@ class TPageBuilder {
         ApplyTheme(themes, themes.IndexOfTheme(theme), *document_);
         TPagePropertiesBlock& settings = Settings();
         settings.PageTitle = title;
-        // No margin table, and a viewport, so that the page reads well on a phone.
+        // No margin table, and fitted to phones and today's browsers.
         settings.IndentMargin = "0";
-        settings.MetaText =
-            "viewport\twidth=device-width, initial-scale=1\r\ndescription\t" + description + "\r\n";
+        settings.FitScreens = true;
+        settings.Language = "en";
+        settings.MetaText = "description\t" + description + "\r\n";
         textColor_ = settings.TextColor;
     }
 

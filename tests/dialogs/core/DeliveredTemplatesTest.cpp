@@ -21,7 +21,8 @@ std::string HtmlPath(const TDeliveredTemplate& delivered) {
 }
 
 // The delivered templates are the ones built here, their HTML is what the program writes for
-// them, and every one is ready for a phone: a viewport and no margin table.
+// them, and every one is ready for a phone and today's browsers: fitted, in English, with a
+// description and no margin table.
 TEST(DeliveredTemplates, AreWhatTheProgramMakesAndReadWellOnAPhone) {
     std::vector<TDeliveredTemplate> templates = BuildDeliveredTemplates(kData);
     ASSERT_GE(templates.size(), 5u);
@@ -30,13 +31,15 @@ TEST(DeliveredTemplates, AreWhatTheProgramMakesAndReadWellOnAPhone) {
         std::unique_ptr<TPagelette> read = ReadDocumentFile(TemplatePath(delivered));
         const TPagePropertiesBlock& settings = read->Page().Items(0).PagePropertiesBlock();
         EXPECT_EQ(settings.IndentMargin, "0");
-        EXPECT_NE(settings.MetaText.find("viewport\twidth=device-width, initial-scale=1\r\n"),
-                  std::string::npos);
+        EXPECT_TRUE(settings.FitScreens);
+        EXPECT_EQ(settings.Language, "en");
+        EXPECT_EQ(settings.MetaText.rfind("description\t", 0), 0u);
         EXPECT_GE(read->Page().Count(), 5);
 
         const std::string html = ReadWholeFile(HtmlPath(delivered));
         EXPECT_EQ(html, TemplateHtml(*read));
         EXPECT_EQ(html, TemplateHtml(*delivered.document)) << "run tools/make-templates.sh";
+        EXPECT_EQ(html.rfind("<!DOCTYPE html>\r\n", 0), 0u);
         EXPECT_NE(html.find("<META NAME=\"viewport\" CONTENT=\"width=device-width, "
                             "initial-scale=1\">"),
                   std::string::npos);
@@ -61,7 +64,7 @@ TEST(DeliveredTemplates, TheContactPageCarriesAnEmailFormWithEveryKindOfChoice) 
     const std::string html = ReadWholeFile(kData + "Templates/Contact Page.html");
     for (const char* piece :
          {"<FORM ACTION=", "NAME=\"recipient\" VALUE=\"hello@example.com\"",
-          "<SELECT NAME=\"topic\">", "NAME=\"reply_by\" VALUE=\"email\" CHECKED",
+          "<SELECT NAME=\"topic\" ID=\"field3\">", "NAME=\"reply_by\" VALUE=\"email\" CHECKED",
           "NAME=\"newsletter_send_me_the_monthly_newsletter\"",
           "<TEXTAREA COLS=\"30\" ROWS=\"15\" NAME=\"message\""}) {
         EXPECT_NE(html.find(piece), std::string::npos) << piece;

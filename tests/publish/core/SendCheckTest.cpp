@@ -10,11 +10,13 @@ namespace {
 
 class SendCheckTest : public ::testing::Test {
   protected:
-    // A page with nothing to report: title, background and picture present, alternative
-    // text, a link with an address.
+    // A page with nothing to report: title, description, fitted to phones, background and
+    // picture present, alternative text, a link with an address.
     void SetUp() override {
         SetDefaultBlocks(page_);
         Settings().PageTitle = "My page";
+        Settings().MetaText = "Description\tAll about me\r\n";
+        Settings().FitScreens = true;
         Settings().Background = "stone.jpg";
         folder_.Write("Upload/backgrounds/stone.jpg", "x");
         folder_.Write("Upload/images/dog.gif", "x");
@@ -28,7 +30,7 @@ class SendCheckTest : public ::testing::Test {
     TImageBlock& Image() { return page_.Page().Items(1).ImageBlock(); }
     TLinkBlock& Link() { return page_.Page().Items(2).LinkBlock(); }
 
-    std::vector<TSendFinding> Check() { return CheckBeforeSending(page_, folder_.Path()); }
+    std::vector<TSendFinding> Check() { return CheckBeforeSending(page_, folder_.Path(), "en-GB"); }
 
     testing::TTempFolder folder_;
     TPagelette page_;
@@ -141,6 +143,37 @@ TEST_F(SendCheckTest, AFormForTheHostsFormMailIsMendedToTheMailScript) {
     EXPECT_TRUE(Check().empty());
 
     page_.FormService = "https://forms.example.org/f/1";
+    EXPECT_TRUE(Check().empty());
+}
+
+// A page that is not fitted to phones is mended with one button, which also gives a page
+// without a language the one the check was handed; a description is only reported.
+TEST_F(SendCheckTest, APageNotFittedToPhonesOrWithoutDescriptionIsReported) {
+    Settings().FitScreens = false;
+    Settings().MetaText = "Keywords\tme\r\nDescription\t \r\n";
+    auto findings = Check();
+    ASSERT_EQ(findings.size(), 2u);
+    EXPECT_EQ(findings[0].problem, TSendProblem::NoDescription);
+    EXPECT_EQ(findings[0].block, 0);
+    EXPECT_EQ(findings[0].text.rfind("Block 1 (Page Details): the page has no description", 0), 0u);
+    EXPECT_FALSE(findings[0].fix);
+    EXPECT_EQ(findings[1].problem, TSendProblem::NotFitForPhones);
+    EXPECT_EQ(
+        findings[1].text.rfind("Block 1 (Page Details): the page is not set to fit phones.", 0),
+        0u);
+    ASSERT_TRUE(findings[1].fix);
+    EXPECT_NE(findings[1].fixCaption.find('&'), std::string::npos);
+    findings[1].fix(page_);
+    EXPECT_TRUE(Settings().FitScreens);
+    EXPECT_EQ(Settings().Language, "en-GB");
+
+    // A language already chosen stays.
+    Settings().FitScreens = false;
+    Settings().Language = "cy";
+    Check()[1].fix(page_);
+    EXPECT_EQ(Settings().Language, "cy");
+
+    Settings().MetaText = "description\tAll about me\r\n";
     EXPECT_TRUE(Check().empty());
 }
 
