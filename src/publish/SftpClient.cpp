@@ -10,8 +10,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
@@ -35,8 +35,8 @@ TSftpClient::TSftpClient() : FContext(std::make_unique<QObject>()), FBlock(kBloc
     FDeadline = new QTimer(FContext.get());
     FDeadline->setSingleShot(true);
     QObject::connect(FDeadline, &QTimer::timeout, FContext.get(), [this] {
-        Fail(kSshTimeout, "The server did not answer for " + std::to_string(Timeout) +
-                              " seconds (time-out)");
+        Fail(kSshTimeout,
+             "The server did not answer for " + std::to_string(Timeout) + " seconds (time-out)");
     });
 }
 
@@ -364,8 +364,8 @@ void TSftpClient::FlushOut() {
         }
         const std::size_t chunk = std::min<std::size_t>(
             {FOut.size() - FOutPos, static_cast<std::size_t>(window), kBlockSize + 64});
-        const int n = ssh_channel_write(FChannel, FOut.data() + FOutPos,
-                                        static_cast<std::uint32_t>(chunk));
+        const int n =
+            ssh_channel_write(FChannel, FOut.data() + FOutPos, static_cast<std::uint32_t>(chunk));
         if (n == SSH_ERROR) {
             Fail(kSshConnectionLost,
                  std::string("The connection to the server broke: ") + ssh_get_error(FSsh));

@@ -51,7 +51,8 @@ std::vector<sockaddr_storage> Addresses(const addrinfo* list, int port) {
         sockaddr_storage address{};
         std::memcpy(&address, ai->ai_addr, ai->ai_addrlen);
         if (address.ss_family == AF_INET) {
-            reinterpret_cast<sockaddr_in*>(&address)->sin_port = htons(static_cast<std::uint16_t>(port));
+            reinterpret_cast<sockaddr_in*>(&address)->sin_port =
+                htons(static_cast<std::uint16_t>(port));
         } else if (address.ss_family == AF_INET6) {
             reinterpret_cast<sockaddr_in6*>(&address)->sin6_port =
                 htons(static_cast<std::uint16_t>(port));
@@ -87,9 +88,9 @@ std::string KnownHostsPath(const std::string& configured) {
 TSshKeyFileState CheckSshKeyFile(const std::string& path, const std::string& passphrase) {
     ssh_key key = nullptr;
     bool asked = false;
-    const int rc = ssh_pki_import_privkey_file(path.c_str(),
-                                               passphrase.empty() ? nullptr : passphrase.c_str(),
-                                               NotePassphraseNeeded, &asked, &key);
+    const int rc =
+        ssh_pki_import_privkey_file(path.c_str(), passphrase.empty() ? nullptr : passphrase.c_str(),
+                                    NotePassphraseNeeded, &asked, &key);
     if (key != nullptr) {
         ssh_key_free(key);
     }
@@ -180,8 +181,8 @@ void TSftpClient::Resolve() {
         hints.ai_socktype = SOCK_STREAM;
         addrinfo* list = nullptr;
         const int rc = getaddrinfo(host.c_str(), nullptr, &hints, &list);
-        std::vector<sockaddr_storage> addresses = rc == 0 ? Addresses(list, port)
-                                                          : std::vector<sockaddr_storage>{};
+        std::vector<sockaddr_storage> addresses =
+            rc == 0 ? Addresses(list, port) : std::vector<sockaddr_storage>{};
         if (list != nullptr) {
             freeaddrinfo(list);
         }
@@ -236,7 +237,8 @@ void TSftpClient::ConnectTcp() {
         Fail(error, WSocketErrorDesc(error) + " (Winsock error #" + std::to_string(error) + ")");
         return;
     }
-    const int rc = ::connect(FFd, reinterpret_cast<const sockaddr*>(&address), AddressLength(address));
+    const int rc =
+        ::connect(FFd, reinterpret_cast<const sockaddr*>(&address), AddressLength(address));
     if (rc != 0 && errno != EINPROGRESS) {
         const int err = errno;
         ::close(FFd);
@@ -377,8 +379,7 @@ void TSftpClient::StepAuth() {
     const char* how = Auth == TSshAuth::Password  ? "password"
                       : Auth == TSshAuth::KeyFile ? "key file"
                                                   : "keys of the ssh-agent";
-    Fail(kSshLoginRefused, "The server refused the log-in of " + UserName + " with the " +
-                               how);
+    Fail(kSshLoginRefused, "The server refused the log-in of " + UserName + " with the " + how);
 }
 
 void TSftpClient::StepChannel() {
@@ -415,8 +416,8 @@ void TSftpClient::StepSubsystem() {
 
 void TSftpClient::Version(const TSftpReply& reply) {
     if (FPhase != phVersion || reply.version < kSftpVersion) {
-        Fail(kSshNoSftp, "The server speaks SFTP version " + std::to_string(reply.version) +
-                             ", not 3");
+        Fail(kSshNoSftp,
+             "The server speaks SFTP version " + std::to_string(reply.version) + ", not 3");
         return;
     }
     for (const std::string& name : reply.extensions) {

@@ -1,7 +1,5 @@
 #include "publish/SftpPacket.h"
 
-#include <cstring>
-
 namespace tessel {
 
 namespace {
@@ -77,7 +75,8 @@ TSftpRequestBuilder::TSftpRequestBuilder(std::uint8_t type) {
 }
 
 TSftpRequestBuilder& TSftpRequestBuilder::U32(std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) FBytes += static_cast<char>((value >> shift) & 0xFF);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        FBytes += static_cast<char>((value >> shift) & 0xFF);
     return *this;
 }
 

@@ -3,8 +3,8 @@
 #include "NetTestSupport.h"
 #include "platform/RegistryStore.h"
 #include "publish/FtpCli.h"
-#include "publish/SftpClient.h"
 #include "publish/ProfileClient.h"
+#include "publish/SftpClient.h"
 #include "publish/core/Profiles.h"
 
 namespace tessel::test {
@@ -14,8 +14,8 @@ TEST(ProfileClientTest, AStoredProfileReachesTheClientAndLeavesTheRestAlone) {
     TTempDir dir;
     TRegistryStore store((dir.Path() / "registry").string());
     TServerProfiles profiles(store);
-    TServerProfile stored{"Club", "anna", "pa55", "127.0.0.2", "www", "2121", true, true, "AB:CD",
-                          "",     false,  TSshAuth::Password, "", ""};
+    TServerProfile stored{"Club",  "anna", "pa55", "127.0.0.2",        "www", "2121", true, true,
+                          "AB:CD", "",     false,  TSshAuth::Password, "",    ""};
     profiles.WriteProfile(stored, "");
 
     TFtpClient client;

@@ -26,9 +26,9 @@ std::string Str(const std::string& s) {
 }
 
 TEST(SftpPacketTest, RepliesAreTakenWholeAndOnlyWhenComplete) {
-    std::string buffer = Reply(SSH_FXP_STATUS, U32(7) + U32(SSH_FX_NO_SUCH_FILE) +
-                                                   Str("No such file") + Str("en")) +
-                         Reply(SSH_FXP_HANDLE, U32(8) + Str("h1"));
+    std::string buffer =
+        Reply(SSH_FXP_STATUS, U32(7) + U32(SSH_FX_NO_SUCH_FILE) + Str("No such file") + Str("en")) +
+        Reply(SSH_FXP_HANDLE, U32(8) + Str("h1"));
     const std::string second = buffer.substr(buffer.size() - 14);
     TSftpReply reply;
     bool broken = true;

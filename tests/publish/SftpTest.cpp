@@ -10,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "NetTestSupport.h"
 #include "SshdServer.h"
+#include "cli/UploadCommand.h"
 #include "publish/SftpUploader.h"
 
 namespace tessel::test {
@@ -273,6 +275,44 @@ TEST_F(SftpTest, StopInALargeFileLeavesNothingUnderTheRealName) {
     uploader.OnLabel = nullptr;
     ASSERT_TRUE(Run());
     EXPECT_EQ(completed, 1);
+    ExpectArrived(server->Home());
+}
+
+TEST_F(SftpTest, TheCommandLineShowsAnUnknownKeyAndSendsOnceItIsGiven) {
+    const std::string page = AddFile("page.html", 3000);
+    // An empty ~/.ssh/known_hosts, for this test only.
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home != nullptr ? home : "";
+    setenv("HOME", dir.Path().c_str(), 1);
+    struct TRestore {
+        std::string home;
+        ~TRestore() { setenv("HOME", home.c_str(), 1); }
+    } restore{savedHome};
+    const std::vector<std::string> args = {"--sftp",
+                                           "--host",
+                                           "127.0.0.1",
+                                           "--port",
+                                           std::to_string(server->Port()),
+                                           "--user",
+                                           kSshdUser,
+                                           "--key",
+                                           userKey.privateKey.string(),
+                                           "--dir",
+                                           "",
+                                           page};
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunUploadCommand(args, out, err), 1);
+    EXPECT_NE(err.str().find("--trust-sha256 " + server->HostKey().sha256), std::string::npos)
+        << err.str();
+    EXPECT_FALSE(fs::exists(server->Home() / "page.html"));
+
+    std::vector<std::string> trusted = args;
+    trusted.insert(trusted.begin(), {"--trust-sha256", server->HostKey().sha256});
+    std::ostringstream out2;
+    std::ostringstream err2;
+    EXPECT_EQ(RunUploadCommand(trusted, out2, err2), 0) << err2.str();
+    EXPECT_NE(out2.str().find("Transfer Completed."), std::string::npos);
     ExpectArrived(server->Home());
 }
 

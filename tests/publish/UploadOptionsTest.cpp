@@ -131,20 +131,21 @@ TEST(UploadOptionsTest, EncryptionFromTheOptionsOrTheProfile) {
 
 TEST(UploadOptionsTest, SftpTakesAHostKeyFingerprintAKeyOrTheAgent) {
     const std::string key = "SHA256:47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU";
-    TUploadOptions o = Parsed({"--sftp", "--host", "h", "--user", "u", "--key", "id", "--trust-sha256",
-                               key + "=", "f"});
+    TUploadOptions o = Parsed(
+        {"--sftp", "--host", "h", "--user", "u", "--key", "id", "--trust-sha256", key + "=", "f"});
     EXPECT_FALSE(CheckUploadOptions(o));  // the key's passphrase is asked when needed
     EXPECT_EQ(o.sshHostKey, key);
     EXPECT_FALSE(o.tls);
     EXPECT_EQ(o.keyFile, "id");
-    EXPECT_FALSE(CheckUploadOptions(Parsed({"--sftp", "--host", "h", "--user", "u", "--agent", "f"})));
+    EXPECT_FALSE(
+        CheckUploadOptions(Parsed({"--sftp", "--host", "h", "--user", "u", "--agent", "f"})));
 
     EXPECT_NE(ParseError({"--sftp", "--tls", "f"}).find("do not apply"), std::string::npos);
     EXPECT_NE(ParseError({"--sftp", "--passive", "f"}).find("do not apply"), std::string::npos);
     EXPECT_NE(ParseError({"--key", "id", "--agent", "f"}).find("only one"), std::string::npos);
     // SSH options without SFTP are a mistake, not something to ignore.
-    TUploadOptions ftp = Parsed({"--host", "h", "--user", "u", "--password-env", "P", "--key",
-                                 "id", "f"});
+    TUploadOptions ftp =
+        Parsed({"--host", "h", "--user", "u", "--password-env", "P", "--key", "id", "f"});
     EXPECT_NE(CheckUploadOptions(ftp).value_or("").find("for --sftp"), std::string::npos);
 }
 

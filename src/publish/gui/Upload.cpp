@@ -136,8 +136,8 @@ void TfrmUpload::ConnectHandlers() {
 }
 
 void TfrmUpload::ConnectUploader() {
-    for (TUploadSession* session : {static_cast<TUploadSession*>(&uploader_),
-                                    static_cast<TUploadSession*>(&sftpUploader_)}) {
+    for (TUploadSession* session :
+         {static_cast<TUploadSession*>(&uploader_), static_cast<TUploadSession*>(&sftpUploader_)}) {
         session->OnLabel = [this](const std::string& label, bool) {
             form_->lblProgress->setText(ToQt(label));
             ShowProgressBar();

@@ -104,7 +104,8 @@ TEST_F(UploadSftpTest, AProfileMadeInTheEditorSendsAfterTheHostKeyIsTrusted) {
     Send(2);
     EXPECT_EQ(ui.Messages().back().text, "Transfer Completed.");
     EXPECT_EQ(Stored().sshHostKey, server->HostKey().sha256);
-    EXPECT_TRUE(test::ReadFile(server->Home() / "page.html") == test::ReadFile(local / "page.html"));
+    EXPECT_TRUE(test::ReadFile(server->Home() / "page.html") ==
+                test::ReadFile(local / "page.html"));
     EXPECT_EQ(F().lblProgress->text(), "Transferring... 70000 bytes");
     driver->ExpectIdlePage();
 
