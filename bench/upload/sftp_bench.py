@@ -28,6 +28,9 @@ def ensure_user():
     except KeyError:
         subprocess.run(["useradd", "-M", "-N", "-d", "/nonexistent", "-s", "/usr/sbin/nologin",
                         USER], check=True)
+    # sshd refuses a locked account even for a key log-in.
+    subprocess.run(["chpasswd"], input="%s:%s\n" % (USER, os.urandom(12).hex()), text=True,
+                   check=True)
     return pwd.getpwnam(USER)
 
 
@@ -36,7 +39,9 @@ class Sshd:
         user = ensure_user()
         self.home = os.path.join(folder, "home")
         os.makedirs(self.home)
+        # The bench user must get through the temporary folders to its home and its keys.
         os.chmod(folder, 0o755)
+        os.chmod(os.path.dirname(folder), 0o755)
         os.chown(self.home, user.pw_uid, user.pw_gid)
         os.makedirs("/run/sshd", exist_ok=True)
         self.host_key = os.path.join(folder, "host_ed25519")
