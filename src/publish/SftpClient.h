@@ -61,6 +61,7 @@ class TSftpClient {
     std::string HostName;
     std::string Port = "22";  // decimal or a service name
     std::string UserName;
+    // Sent as the password, or as the answer to a keyboard-interactive prompt.
     std::string PassWord;
     // The initial directory the session changes to; empty for the log-in directory.
     std::string HostDirName;
@@ -142,6 +143,7 @@ class TSftpClient {
     void StepHandshake();
     void CheckHostKey();
     void StepAuth();
+    int StepKeyboardInteractive();
     void StepChannel();
     void StepSubsystem();
     void Version(const TSftpReply& reply);
@@ -187,6 +189,8 @@ class TSftpClient {
     ssh_session_struct* FSsh = nullptr;
     ssh_channel_struct* FChannel = nullptr;
     ssh_key_struct* FKey = nullptr;
+    bool FKeyboardInteractive = false;
+    int FPromptRounds = 0;
 
     std::string FIn;
     std::string FOut;

@@ -116,6 +116,8 @@ void TSftpClient::ConnectAsync() {
     FDirectory.clear();
     FPosixRename = false;
     FNextId = 1;
+    FKeyboardInteractive = false;
+    FPromptRounds = 0;
     if (Auth == TSshAuth::KeyFile && !LoadKey()) {
         Finish(kSshKeyFileFailed);
         return;
@@ -354,7 +356,14 @@ void TSftpClient::StepAuth() {
     int rc = SSH_AUTH_ERROR;
     switch (Auth) {
         case TSshAuth::Password:
-            rc = ssh_userauth_password(FSsh, nullptr, PassWord.c_str());
+            rc = FKeyboardInteractive ? StepKeyboardInteractive()
+                                      : ssh_userauth_password(FSsh, nullptr, PassWord.c_str());
+            // Many hosts take the password only as the answer to a keyboard-interactive prompt.
+            if (rc == SSH_AUTH_DENIED && !FKeyboardInteractive &&
+                (ssh_userauth_list(FSsh, nullptr) & SSH_AUTH_METHOD_INTERACTIVE) != 0) {
+                FKeyboardInteractive = true;
+                rc = StepKeyboardInteractive();
+            }
             break;
         case TSshAuth::KeyFile:
             rc = ssh_userauth_publickey(FSsh, nullptr, FKey);
@@ -380,6 +389,23 @@ void TSftpClient::StepAuth() {
                       : Auth == TSshAuth::KeyFile ? "key file"
                                                   : "keys of the ssh-agent";
     Fail(kSshLoginRefused, "The server refused the log-in of " + UserName + " with the " + how);
+}
+
+// Every prompt gets the password; a server that keeps asking wants something else (a one-time
+// code, say), and after a few rounds the log-in counts as refused.
+int TSftpClient::StepKeyboardInteractive() {
+    int rc = ssh_userauth_kbdint(FSsh, nullptr, nullptr);
+    while (rc == SSH_AUTH_INFO) {
+        if (++FPromptRounds > 3) {
+            return SSH_AUTH_DENIED;
+        }
+        const int prompts = ssh_userauth_kbdint_getnprompts(FSsh);
+        for (int i = 0; i < prompts; ++i) {
+            ssh_userauth_kbdint_setanswer(FSsh, static_cast<unsigned>(i), PassWord.c_str());
+        }
+        rc = ssh_userauth_kbdint(FSsh, nullptr, nullptr);
+    }
+    return rc;
 }
 
 void TSftpClient::StepChannel() {

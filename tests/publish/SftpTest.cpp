@@ -180,6 +180,21 @@ TEST_F(SftpTest, WrongPasswordIsRefusedAndNothingIsWritten) {
     EXPECT_FALSE(fs::exists(server->Home() / "page.html"));
 }
 
+TEST_F(SftpTest, APasswordAskedForByPromptIsGivenThere) {
+    TSshdServer prompting(dir.Path() / "prompting", {}, true);
+    ASSERT_NE(prompting.Port(), 0) << prompting.Problem();
+    client.Port = std::to_string(prompting.Port());
+    client.TrustedHostKey = prompting.HostKey().sha256;
+    AddFile("page.html", 1000);
+    ASSERT_TRUE(Run());
+    EXPECT_TRUE(errors.empty()) << errors.front() << prompting.Log();
+    ExpectArrived(prompting.Home());
+
+    client.PassWord = "wrong";
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(uploader.LastError(), kSshLoginRefused);
+}
+
 TEST_F(SftpTest, AnUnknownHostKeyIsShownAndNothingIsSent) {
     client.TrustedHostKey.clear();
     AddFile("page.html", 10);

@@ -83,7 +83,8 @@ TSshKeyPair MakeSshKey(const fs::path& path, const std::string& passphrase) {
     return pair;
 }
 
-TSshdServer::TSshdServer(const fs::path& dir, const std::vector<std::string>& authorizedKeys)
+TSshdServer::TSshdServer(const fs::path& dir, const std::vector<std::string>& authorizedKeys,
+                         bool passwordByPrompt)
     : FDir(dir) {
     if (geteuid() != 0) {
         FProblem = "sshd needs root to run and to log in a test user";
@@ -124,8 +125,10 @@ TSshdServer::TSshdServer(const fs::path& dir, const std::vector<std::string>& au
          << "HostKey " << FHostKey.privateKey.string() << "\n"
          << "PidFile " << (FDir / "sshd.pid").string() << "\n"
          << "AuthorizedKeysFile " << (FDir / "authorized_keys").string() << "\n"
-         << "StrictModes no\nUsePAM no\nPasswordAuthentication yes\n"
-         << "KbdInteractiveAuthentication no\nPubkeyAuthentication yes\nPermitRootLogin no\n"
+         << (passwordByPrompt
+                 ? "UsePAM yes\nPasswordAuthentication no\nKbdInteractiveAuthentication yes\n"
+                 : "UsePAM no\nPasswordAuthentication yes\nKbdInteractiveAuthentication no\n")
+         << "StrictModes no\nPubkeyAuthentication yes\nPermitRootLogin no\n"
          << "AllowUsers " << kSshdUser << "\nPrintMotd no\nX11Forwarding no\n"
          << "MaxStartups 50\nLogLevel DEBUG1\n"
          << "Subsystem sftp internal-sftp -d " << Home().string() << "\n";

@@ -28,9 +28,11 @@ TSshKeyPair MakeSshKey(const std::filesystem::path& path, const std::string& pas
 
 class TSshdServer {
   public:
-    // `authorizedKeys` are public key lines the test user may log in with.
+    // `authorizedKeys` are public key lines the test user may log in with. With
+    // `passwordByPrompt` the password is taken only as the answer to a keyboard-interactive
+    // prompt (through PAM), as many hosts have it.
     TSshdServer(const std::filesystem::path& dir,
-                const std::vector<std::string>& authorizedKeys = {});
+                const std::vector<std::string>& authorizedKeys = {}, bool passwordByPrompt = false);
     ~TSshdServer();
     TSshdServer(const TSshdServer&) = delete;
     TSshdServer& operator=(const TSshdServer&) = delete;
