@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils imagemagick fonts-liberation
   librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db
   apache2 libapache2-mod-php msmtp python3-aiosmtpd
+  libssh-dev openssh-server openssh-client
   chromium poppler-utils
 )
 missing=()

@@ -1,5 +1,6 @@
 #include "cli/UploadCommand.h"
 
+#include <termios.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@
 #include "platform/UserFolders.h"
 #include "publish/FtpCli.h"
 #include "publish/FtpUploader.h"
+#include "publish/SftpUploader.h"
 #include "publish/core/Profiles.h"
 
 namespace tessel {
@@ -27,6 +29,9 @@ const char* const kUploadUsage =
     "tessel-cli upload --host H [--port P] --user U (--password-file F | --password-env VAR)\n"
     "                  [--dir D] [--mkdir] [--passive | --active] [--timeout S]\n"
     "                  [--tls [--ca-file F] [--trust-sha256 FP]] FILE...\n"
+    "tessel-cli upload --sftp --host H [--port P] --user U\n"
+    "                  (--password-file F | --password-env VAR | --key KEY | --agent)\n"
+    "                  [--trust-sha256 SHA256:...] [--dir D] [--mkdir] [--timeout S] FILE...\n"
     "tessel-cli upload --profile NAME [any option above] FILE...\n"
     "  Sends the files by FTP, the last one first, into directory D (or the log-in\n"
     "  directory). --mkdir creates D when the server says it does not exist. The password\n"
@@ -39,7 +44,14 @@ const char* const kUploadUsage =
     "  in clear, and a server without TLS is refused. The certificate must verify against\n"
     "  the system's trusted certificates (or those in PEM file F) and name the host, unless\n"
     "  its SHA-256 fingerprint is given with --trust-sha256; then only that certificate is\n"
-    "  accepted. A profile's encryption and trusted fingerprint apply with --profile.\n";
+    "  accepted. A profile's encryption and trusted fingerprint apply with --profile.\n"
+    "  --sftp sends by SFTP (port 22 unless --port says otherwise): each file is written\n"
+    "  under a temporary name and renamed into place when complete. The log-in is by\n"
+    "  password, by the OpenSSH private key file KEY (its passphrase from F or VAR, or asked\n"
+    "  on the terminal) or by the running ssh-agent. The server's host key must be listed\n"
+    "  for the host in ~/.ssh/known_hosts or have the SHA-256 fingerprint given with\n"
+    "  --trust-sha256 (as ssh-keygen -l shows it); otherwise nothing is sent, not even the\n"
+    "  password, and the key's fingerprint is shown.\n";
 
 namespace {
 
@@ -156,6 +168,44 @@ void PrintCertificate(const TTlsCertificateInfo& cert, std::ostream& err) {
         << "If you trust it for this server, run again with --trust-sha256 " << cert.sha256 << "\n";
 }
 
+void PrintHostKey(const TSshHostKey& key, bool changed, std::ostream& err) {
+    if (key.Empty()) {
+        return;
+    }
+    err << "The server's host key: " << key.type << " " << key.sha256 << "\n";
+    if (changed) {
+        err << "It is not the key trusted for this server before. Someone may be listening in on "
+               "the connection; if the server's owner says the key changed, run again with "
+               "--trust-sha256 "
+            << key.sha256 << "\n";
+    } else {
+        err << "If it is your server's key, run again with --trust-sha256 " << key.sha256 << "\n";
+    }
+}
+
+// A key file's passphrase from the terminal, not shown as it is typed.
+std::optional<std::string> AskPassphrase(const std::string& keyFile, std::ostream& err) {
+    if (isatty(STDIN_FILENO) == 0) {
+        err << "tessel-cli upload: the key file " << keyFile
+            << " needs its passphrase: give it with --password-file or --password-env\n";
+        return std::nullopt;
+    }
+    termios saved{};
+    tcgetattr(STDIN_FILENO, &saved);
+    termios quiet = saved;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    err << "Passphrase for " << keyFile << ": " << std::flush;
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    std::string passphrase;
+    const bool read = static_cast<bool>(std::getline(std::cin, passphrase));
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    err << "\n";
+    if (!read) {
+        return std::nullopt;
+    }
+    return passphrase;
+}
+
 std::unique_ptr<QCoreApplication> EnsureApplication() {
     if (QCoreApplication::instance() != nullptr) {
         return nullptr;
@@ -188,28 +238,58 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
         err << "tessel-cli upload: " << *problem << "\n" << kUploadUsage;
         return 2;
     }
+    const bool sftp = options.sftp.value_or(false);
+    const TSshAuth auth = options.sshAuth.value_or(TSshAuth::Password);
     std::string password;
-    if (const auto problem = ReadPassword(options, password)) {
-        err << "tessel-cli upload: " << *problem << "\n";
-        return 2;
+    const bool passwordGiven =
+        options.password || !options.passwordEnv.empty() || !options.passwordFile.empty();
+    if (passwordGiven) {
+        if (const auto problem = ReadPassword(options, password)) {
+            err << "tessel-cli upload: " << *problem << "\n";
+            return 2;
+        }
+    }
+    // A key's passphrase is never stored: a profile's password is not taken for one.
+    if (auth == TSshAuth::KeyFile && options.passwordFile.empty() && options.passwordEnv.empty()) {
+        password.clear();
     }
     const auto app = EnsureApplication();
 
     TFtpClient client;
-    client.HostName = *options.host;
-    client.Port = options.port.value_or(kDefaultFtpPort);
-    client.UserName = *options.user;
-    client.PassWord = password;
-    client.HostDirName = options.dir.value_or("");
-    client.Binary = true;
-    client.ShareMode = ftpShareExclusive;
-    client.Timeout = options.timeout;
-    client.Passive = options.passive.value_or(false);
-    client.TlsMode = options.tls.value_or(false) ? ftpTlsRequired : ftpTlsNone;
-    client.TlsCaFile = options.caFile;
-    client.TlsTrustedSha256 = options.trustSha256.value_or("");
-
-    TFtpUploader uploader(client);
+    TSftpClient sftpClient;
+    std::unique_ptr<TUploadSession> session;
+    if (sftp) {
+        sftpClient.HostName = *options.host;
+        sftpClient.Port = options.port.value_or(kDefaultSftpPort);
+        sftpClient.UserName = *options.user;
+        sftpClient.HostDirName = options.dir.value_or("");
+        sftpClient.Timeout = options.timeout;
+        sftpClient.Auth = auth;
+        sftpClient.KeyFile = options.keyFile;
+        // A key file takes the given secret as its passphrase; a password log-in as the password.
+        (auth == TSshAuth::KeyFile ? sftpClient.KeyPassphrase : sftpClient.PassWord) = password;
+        sftpClient.TrustedHostKey = options.sshHostKey.value_or("");
+        auto uploader = std::make_unique<TSftpUploader>(sftpClient);
+        uploader->OnAskPassphrase = [&err](const std::string& keyFile) {
+            return AskPassphrase(keyFile, err);
+        };
+        session = std::move(uploader);
+    } else {
+        client.HostName = *options.host;
+        client.Port = options.port.value_or(kDefaultFtpPort);
+        client.UserName = *options.user;
+        client.PassWord = password;
+        client.HostDirName = options.dir.value_or("");
+        client.Binary = true;
+        client.ShareMode = ftpShareExclusive;
+        client.Timeout = options.timeout;
+        client.Passive = options.passive.value_or(false);
+        client.TlsMode = options.tls.value_or(false) ? ftpTlsRequired : ftpTlsNone;
+        client.TlsCaFile = options.caFile;
+        client.TlsTrustedSha256 = options.trustSha256.value_or("");
+        session = std::make_unique<TFtpUploader>(client);
+    }
+    TUploadSession& uploader = *session;
     for (const auto& file : options.files) {
         uploader.Files.push_back(std::filesystem::absolute(file).string());
     }
@@ -235,7 +315,7 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
             return true;
         }
         printer.Flush();
-        err << "Error " << client.ErrorMessage() << "\n";
+        err << "Error " << uploader.ErrorMessage() << "\n";
         failed = true;
         outcomeKnown();
         return false;
@@ -253,6 +333,11 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
             uploader.LastError() == kTlsCertificateChanged) {
             PrintCertificate(client.ServerCertificate(), err);
         }
+        if (sftp && (uploader.LastError() == kSshHostKeyUnknown ||
+                     uploader.LastError() == kSshHostKeyChanged)) {
+            PrintHostKey(sftpClient.ServerHostKey(), uploader.LastError() == kSshHostKeyChanged,
+                         err);
+        }
         failed = true;
         outcomeKnown();
     };
@@ -265,6 +350,7 @@ int RunUploadCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (client.State() != fsReady) {
         client.Abort();  // the unanswered QUIT
     }
+    sftpClient.Abort();
     printer.Flush();
     return completed && !failed ? 0 : 1;
 }

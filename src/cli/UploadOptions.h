@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "publish/core/SshAuth.h"
+
 namespace tessel {
 
 struct TServerProfile;
@@ -21,6 +23,10 @@ struct TUploadOptions {
     std::optional<bool> tls;              // --tls (also implied by the two below)
     std::string caFile;
     std::optional<std::string> trustSha256;  // canonical form
+    std::optional<bool> sftp;                // --sftp, or the profile's way to send
+    std::optional<TSshAuth> sshAuth;         // --key or --agent; else the password
+    std::string keyFile;
+    std::optional<std::string> sshHostKey;  // --trust-sha256 SHA256:..., canonical
     std::string passwordFile;
     std::string passwordEnv;
     std::string profile;
@@ -36,10 +42,12 @@ std::optional<std::string> ParseUploadOptions(const std::vector<std::string>& ar
                                               TUploadOptions& options);
 
 // Takes every value that was not given on the command line from the profile; its password
-// only when neither --password-file nor --password-env was given.
+// only when neither --password-file nor --password-env was given. The FTP settings of an
+// SFTP profile (or of --sftp) are left out.
 void FillFromProfile(TUploadOptions& options, const TServerProfile& profile);
 
-// Returns an error text when the host, the user, a password source or the files are missing.
+// Returns an error text when the host, the user, a password source or the files are missing,
+// or when FTP's options meet SFTP's.
 std::optional<std::string> CheckUploadOptions(const TUploadOptions& options);
 
 }  // namespace tessel

@@ -11,62 +11,33 @@
 #include <vector>
 
 #include "publish/FtpCli.h"
+#include "publish/UploadSession.h"
 
 namespace tessel {
 
-// Why a session failed, where a setting of the server profile can change the outcome.
-enum class TUploadFailure {
-    Other,
-    ServerWithoutTls,  // encryption was required and the server has none
-    DataConnection,    // the data connection could not be made in this direction
-};
-
-class TFtpUploader {
+class TFtpUploader : public TUploadSession {
   public:
     // Takes over the client's OnRequestDone and OnProgress for its lifetime.
     explicit TFtpUploader(TCustomFtpCli& client);
-    ~TFtpUploader();
+    ~TFtpUploader() override;
     TFtpUploader(const TFtpUploader&) = delete;
     TFtpUploader& operator=(const TFtpUploader&) = delete;
 
-    // Full local paths; the last one is sent first.
-    std::vector<std::string> Files;
-
-    // The status label changed; progress is true for the byte-count updates.
-    std::function<void(const std::string& label, bool progress)> OnLabel;
-    // "Host Directory Does not exist. Do you want to create it?" – true for Yes. Asked when
-    // the server refuses the initial directory, once per session.
-    std::function<bool()> OnAskCreateDirectory;
-    // "Transfer Completed." (the QUIT is already on its way).
-    std::function<void()> OnTransferCompleted;
-    // "Error " + the client's ErrorMessage, or the text of a refused request.
-    std::function<void(const std::string& message)> OnError;
-    // The session is over; a new one may start.
-    std::function<void()> OnSessionEnd;
-
-    // The Send button: the client's log-in data must already be set.
-    void Start();
-    // Gives up on the running session: the client is aborted, no error is reported and the
-    // session ends at once.
-    void Stop();
-    bool Running() const { return FRunning; }
-    // Files are going out: from the first STOR until "Transfer Completed.", a time when
-    // stopping may leave the page on the web half-sent.
-    bool Sending() const { return FRunning && FFilesStarted && !FCompleted; }
-    // Bytes of the session's files, and how many of them have gone out; both 0 until the
-    // transfers begin.
-    long long BytesToSend() const { return FBytesToSend; }
-    long long BytesSent() const { return FBytesSent; }
-    // Of those, the bytes that have left the machine: what the system still holds for the
-    // server is not counted yet.
-    long long BytesDelivered() const;
-    // The code of the request that failed in this session, 0 when none did. With
-    // kTlsCertificateUntrusted the client's ServerCertificate() is what to ask the user
+    void Start() override;
+    // The client is aborted.
+    void Stop() override;
+    bool Running() const override { return FRunning; }
+    bool Sending() const override { return FRunning && FFilesStarted && !FCompleted; }
+    long long BytesToSend() const override { return FBytesToSend; }
+    long long BytesSent() const override { return FBytesSent; }
+    // What the system still holds for the server is not counted yet.
+    long long BytesDelivered() const override;
+    // With kTlsCertificateUntrusted the client's ServerCertificate() is what to ask the user
     // about; with kTlsCertificateChanged it is not the certificate trusted before.
-    std::uint16_t LastError() const { return FLastError; }
-    const std::string& Label() const { return FLabel; }
-    // What the last error of this session was about.
-    TUploadFailure Failure() const;
+    std::uint16_t LastError() const override { return FLastError; }
+    const std::string& Label() const override { return FLabel; }
+    std::string ErrorMessage() const override { return FClient.ErrorMessage(); }
+    TUploadFailure Failure() const override;
 
   private:
     void RequestDone(TFtpRequest rq, std::uint16_t error);

@@ -46,6 +46,7 @@ class TChildProcess {
     // The first line the child writes, or "" when it ends or stays silent.
     std::string ReadLine(std::chrono::milliseconds limit);
     bool Running() const { return FPid > 0; }
+    pid_t Pid() const { return FPid; }
 
   private:
     pid_t FPid = -1;

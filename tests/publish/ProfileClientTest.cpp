@@ -4,6 +4,7 @@
 #include "platform/RegistryStore.h"
 #include "publish/FtpCli.h"
 #include "publish/ProfileClient.h"
+#include "publish/SftpClient.h"
 #include "publish/core/Profiles.h"
 
 namespace tessel::test {
@@ -13,7 +14,8 @@ TEST(ProfileClientTest, AStoredProfileReachesTheClientAndLeavesTheRestAlone) {
     TTempDir dir;
     TRegistryStore store((dir.Path() / "registry").string());
     TServerProfiles profiles(store);
-    TServerProfile stored{"Club", "anna", "pa55", "127.0.0.2", "www", "2121", true, true, "AB:CD"};
+    TServerProfile stored{"Club",  "anna", "pa55", "127.0.0.2",        "www", "2121", true, true,
+                          "AB:CD", "",     false,  TSshAuth::Password, "",    ""};
     profiles.WriteProfile(stored, "");
 
     TFtpClient client;
@@ -43,6 +45,27 @@ TEST(ProfileClientTest, AStoredProfileReachesTheClientAndLeavesTheRestAlone) {
     EXPECT_FALSE(client.Passive);
     EXPECT_EQ(client.TlsMode, ftpTlsNone);
     EXPECT_EQ(client.TlsTrustedSha256, "");
+}
+
+TEST(ProfileClientTest, AnSftpProfileReachesTheSftpClientWithoutAPassphrase) {
+    TServerProfile stored;
+    stored.user = "anna";
+    stored.host = "127.0.0.2";
+    stored.initialDir = "www";
+    stored.port = "2222";
+    stored.sftp = true;
+    stored.sshAuth = TSshAuth::KeyFile;
+    stored.sshKeyFile = "/keys/id";
+    stored.sshHostKey = "SHA256:key";
+    TSftpClient client;
+    client.KeyPassphrase = "typed for the last send";
+    LoadProfileIntoClient(stored, client);
+    EXPECT_EQ(client.HostDirName, "www");
+    EXPECT_EQ(client.Port, "2222");
+    EXPECT_EQ(client.Auth, TSshAuth::KeyFile);
+    EXPECT_EQ(client.KeyFile, "/keys/id");
+    EXPECT_EQ(client.TrustedHostKey, "SHA256:key");
+    EXPECT_TRUE(client.KeyPassphrase.empty());
 }
 
 }  // namespace

@@ -129,5 +129,49 @@ TEST(UploadOptionsTest, EncryptionFromTheOptionsOrTheProfile) {
     EXPECT_FALSE(plain.trustSha256);
 }
 
+TEST(UploadOptionsTest, SftpTakesAHostKeyFingerprintAKeyOrTheAgent) {
+    const std::string key = "SHA256:47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU";
+    TUploadOptions o = Parsed(
+        {"--sftp", "--host", "h", "--user", "u", "--key", "id", "--trust-sha256", key + "=", "f"});
+    EXPECT_FALSE(CheckUploadOptions(o));  // the key's passphrase is asked when needed
+    EXPECT_EQ(o.sshHostKey, key);
+    EXPECT_FALSE(o.tls);
+    EXPECT_EQ(o.keyFile, "id");
+    EXPECT_FALSE(
+        CheckUploadOptions(Parsed({"--sftp", "--host", "h", "--user", "u", "--agent", "f"})));
+
+    EXPECT_NE(ParseError({"--sftp", "--tls", "f"}).find("do not apply"), std::string::npos);
+    EXPECT_NE(ParseError({"--sftp", "--passive", "f"}).find("do not apply"), std::string::npos);
+    EXPECT_NE(ParseError({"--key", "id", "--agent", "f"}).find("only one"), std::string::npos);
+    // SSH options without SFTP are a mistake, not something to ignore.
+    TUploadOptions ftp =
+        Parsed({"--host", "h", "--user", "u", "--password-env", "P", "--key", "id", "f"});
+    EXPECT_NE(CheckUploadOptions(ftp).value_or("").find("for --sftp"), std::string::npos);
+}
+
+TEST(UploadOptionsTest, AnSftpProfileLeavesTheFtpSettingsOut) {
+    TServerProfile shell = Home();
+    shell.sftp = true;
+    shell.port = "22";
+    shell.tls = true;
+    shell.tlsFingerprint = "AA:BB";
+    shell.sshAuth = TSshAuth::KeyFile;
+    shell.sshKeyFile = "/keys/id";
+    shell.sshHostKey = "SHA256:host";
+    TUploadOptions o = Parsed({"--profile", "Home", "f"});
+    FillFromProfile(o, shell);
+    EXPECT_FALSE(CheckUploadOptions(o));
+    EXPECT_EQ(o.sftp, true);
+    EXPECT_FALSE(o.tls);
+    EXPECT_FALSE(o.passive);
+    EXPECT_EQ(o.port, "22");
+    EXPECT_EQ(o.keyFile, "/keys/id");
+    EXPECT_EQ(o.sshHostKey, "SHA256:host");
+    // --sftp over an FTP profile does not take the FTP port.
+    TUploadOptions over = Parsed({"--profile", "Home", "--sftp", "f"});
+    FillFromProfile(over, Home());
+    EXPECT_FALSE(over.port);
+}
+
 }  // namespace
 }  // namespace tessel::test

@@ -80,4 +80,17 @@ std::string KeptFingerprint(const TServerProfile& stored, const TServerProfile& 
     return sameServer && stored.tls && edited.tls ? stored.tlsFingerprint : std::string();
 }
 
+std::string KeptHostKey(const TServerProfile& stored, const TServerProfile& edited) {
+    const bool sameServer = stored.host == edited.host && stored.port == edited.port;
+    return sameServer && stored.sftp && edited.sftp ? stored.sshHostKey : std::string();
+}
+
+std::string PortForWay(const std::string& port, bool sftp) {
+    const std::string other = sftp ? kDefaultFtpPort : kDefaultSftpPort;
+    if (port.empty() || port == other) {
+        return sftp ? kDefaultSftpPort : kDefaultFtpPort;
+    }
+    return port;
+}
+
 }  // namespace tessel

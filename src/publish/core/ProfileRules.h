@@ -59,4 +59,12 @@ TApplyDecision DecideApply(const std::vector<std::string>& captions, TProfileEdi
 // certificate trusted for one server is never taken for another.
 std::string KeptFingerprint(const TServerProfile& stored, const TServerProfile& edited);
 
+// The same for the trusted SSH host key: kept while the edited profile still sends by SFTP
+// to the same host and port.
+std::string KeptHostKey(const TServerProfile& stored, const TServerProfile& edited);
+
+// The port the editor proposes when the way to send changes: the usual port of the new way
+// in place of the usual port of the other (or none); a port of the user's own stays.
+std::string PortForWay(const std::string& port, bool sftp);
+
 }  // namespace tessel

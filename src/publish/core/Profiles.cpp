@@ -51,6 +51,13 @@ TServerProfile TServerProfiles::ReadProfile(const std::string& name) const {
     profile.tls = read("TLS", "0") == "1";
     profile.tlsFingerprint = read("TLSFingerprint", "");
     profile.webAddress = read("WebAddress", "");
+    profile.sftp = read("Transfer", "") == "SFTP";
+    const std::string auth = read("SSHAuth", "");
+    profile.sshAuth = auth == "KeyFile" ? TSshAuth::KeyFile
+                      : auth == "Agent" ? TSshAuth::Agent
+                                        : TSshAuth::Password;
+    profile.sshKeyFile = read("SSHKeyFile", "");
+    profile.sshHostKey = read("SSHHostKey", "");
     return profile;
 }
 
@@ -70,12 +77,23 @@ void TServerProfiles::WriteProfile(const TServerProfile& profile, const std::str
         {"Passive", text(profile.passive ? "1" : "0")},
         {"TLS", text(profile.tls ? "1" : "0")},
         {"TLSFingerprint", text(profile.tlsFingerprint)}};
-    // Older profiles have no web address, and one that has none is stored as they are.
+    // Older profiles have none of these, and one that does not use them is stored as they are.
+    const char* auth = profile.sshAuth == TSshAuth::KeyFile ? "KeyFile"
+                       : profile.sshAuth == TSshAuth::Agent ? "Agent"
+                                                            : "";
+    const std::pair<const char*, std::string> optional[] = {
+        {"WebAddress", profile.webAddress},
+        {"Transfer", profile.sftp ? "SFTP" : ""},
+        {"SSHAuth", auth},
+        {"SSHKeyFile", profile.sshKeyFile},
+        {"SSHHostKey", profile.sshHostKey}};
     std::vector<std::string> cleared;
-    if (profile.webAddress.empty()) {
-        cleared.push_back("WebAddress");
-    } else {
-        values.emplace_back("WebAddress", text(profile.webAddress));
+    for (const auto& [name, value] : optional) {
+        if (value.empty()) {
+            cleared.push_back(name);
+        } else {
+            values.emplace_back(name, text(value));
+        }
     }
     FStore.WriteStrings(ProfileKey(profile.name), values,
                         renamed ? ProfileKey(oldName) : std::string(), cleared);

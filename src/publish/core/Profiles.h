@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "publish/core/SshAuth.h"
+
 namespace tessel {
 
 class TRegistryStore;
 
 inline constexpr const char* kProfilesKey = "Software\\Brindle Software\\HTML Tessel4\\Profiles\\";
 inline constexpr const char* kDefaultFtpPort = "21";
+inline constexpr const char* kDefaultSftpPort = "22";
 
 // One profile as the editor and the FTP client see it; the password in plain text.
 struct TServerProfile {
@@ -32,6 +35,14 @@ struct TServerProfile {
     // Where visitors find the files of the initial directory, e.g.
     // "https://www.example.com/~anna/"; empty when the user gave none.
     std::string webAddress;
+    // SFTP instead of FTP (then passive and TLS do not apply): off for profiles stored
+    // before it existed.
+    bool sftp = false;
+    TSshAuth sshAuth = TSshAuth::Password;
+    std::string sshKeyFile;
+    // The host key the user chose to trust for this server, "SHA256:..." as ssh-keygen -l
+    // shows it; empty when none was.
+    std::string sshHostKey;
 
     bool operator==(const TServerProfile&) const = default;
 };
@@ -51,7 +62,8 @@ class TServerProfiles {
     // returned name is the one asked for.
     TServerProfile ReadProfile(const std::string& name) const;
     // Deletes the subkey of `oldName` first when it is not empty, then writes the profile
-    // under its own name; the web address only when there is one. Throws std::invalid_argument
+    // under its own name; the web address and the SFTP values only when they are set, so a
+    // profile that does not use them is stored as before they existed. Throws std::invalid_argument
     // for a name that IsProfileNameAcceptable refuses: such a name would make another key, or
     // none.
     void WriteProfile(const TServerProfile& profile, const std::string& oldName);

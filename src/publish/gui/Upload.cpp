@@ -27,6 +27,7 @@ TfrmUpload::TfrmUpload(TUiServices& ui, TRegistryStore& settings, QWidget* paren
       ui_(ui),
       profiles_(settings),
       uploader_(ftp_),
+      sftpUploader_(sftp_),
       tmrProgress_(new QTimer(this)) {
     form_->setupUi(this);
     ftp_.Timeout = 15;
@@ -36,6 +37,7 @@ TfrmUpload::TfrmUpload(TUiServices& ui, TRegistryStore& settings, QWidget* paren
     ftp_.DisplayFileFlag = false;
     ftp_.Binary = true;
     ftp_.ShareMode = ftpShareExclusive;
+    sftp_.Timeout = ftp_.Timeout;
     SetUpControls();
     ConnectHandlers();
     ConnectUploader();
@@ -87,7 +89,8 @@ void TfrmUpload::SetUpControls() {
         {f.txtHostName, kHelpProfileHost},    {f.txtPassword, kHelpProfilePassword},
         {f.lvProfiles, kHelpProfileList},     {f.lstUpload, kHelpUploadList},
         {f.chkPassive, kHelpProfileList},     {f.chkTls, kHelpProfileList},
-        {f.txtWebAddress, kHelpProfileList}};
+        {f.txtWebAddress, kHelpProfileList},  {f.cbSendBy, kHelpProfileList},
+        {f.cbSshAuth, kHelpProfileList},      {f.txtKeyFile, kHelpProfileList}};
     for (const auto& [control, context] : contexts) control->setProperty("helpContext", context);
 
     // A fixed frame, large enough for the largest page.
@@ -127,31 +130,40 @@ void TfrmUpload::ConnectHandlers() {
     connect(f.btnOpenPage, &QPushButton::clicked, this, &TfrmUpload::btnOpenPageClick);
     connect(f.lblPageAddress, &QLabel::linkActivated, this, &TfrmUpload::btnOpenPageClick);
     connect(tmrProgress_, &QTimer::timeout, this, &TfrmUpload::ShowProgressBar);
+    connect(f.cbSendBy, &QComboBox::activated, this, &TfrmUpload::cbSendByChange);
+    connect(f.cbSshAuth, &QComboBox::currentIndexChanged, this, &TfrmUpload::cbSshAuthChange);
+    connect(f.btnKeyFile, &QToolButton::clicked, this, &TfrmUpload::btnKeyFileClick);
 }
 
 void TfrmUpload::ConnectUploader() {
-    uploader_.OnLabel = [this](const std::string& label, bool) {
-        form_->lblProgress->setText(ToQt(label));
-        ShowProgressBar();
-    };
-    uploader_.OnAskCreateDirectory = [this] {
-        SetBusy(false);
-        return ShowMessage(
-                   TMsgKind::Warning,
-                   QStringLiteral("Host Directory Does not exist. Do you want to create it?"),
-                   mbYes | mbNo) == mbYes;
-    };
-    uploader_.OnTransferCompleted = [this] {
-        SetBusy(false);
-        tmrProgress_->stop();
-        form_->pbProgress->setValue(form_->pbProgress->maximum());
-        ShowMessage(TMsgKind::Information, QStringLiteral("Transfer Completed."), mbOK);
-        ShowPageAddress();
-    };
-    uploader_.OnError = [this](const std::string& message) { ShowError(message); };
-    uploader_.OnSessionEnd = [this] {
-        ShowSession(false);
-        SendAgainIfAsked();
+    for (TUploadSession* session :
+         {static_cast<TUploadSession*>(&uploader_), static_cast<TUploadSession*>(&sftpUploader_)}) {
+        session->OnLabel = [this](const std::string& label, bool) {
+            form_->lblProgress->setText(ToQt(label));
+            ShowProgressBar();
+        };
+        session->OnAskCreateDirectory = [this] {
+            SetBusy(false);
+            return ShowMessage(
+                       TMsgKind::Warning,
+                       QStringLiteral("Host Directory Does not exist. Do you want to create it?"),
+                       mbYes | mbNo) == mbYes;
+        };
+        session->OnTransferCompleted = [this] {
+            SetBusy(false);
+            tmrProgress_->stop();
+            form_->pbProgress->setValue(form_->pbProgress->maximum());
+            ShowMessage(TMsgKind::Information, QStringLiteral("Transfer Completed."), mbOK);
+            ShowPageAddress();
+        };
+        session->OnError = [this](const std::string& message) { ShowError(message); };
+        session->OnSessionEnd = [this] {
+            ShowSession(false);
+            SendAgainIfAsked();
+        };
+    }
+    sftpUploader_.OnAskPassphrase = [this](const std::string& keyFile) {
+        return AskPassphrase(keyFile);
     };
 }
 
@@ -240,29 +252,36 @@ void TfrmUpload::lstUploadClick() {
 void TfrmUpload::btnSendClick() {
     Ui::TfrmUpload& f = *form_;
     const QListWidgetItem* selected = SelectedProfile();
-    if (selected == nullptr || uploader_.Running()) {
+    if (selected == nullptr || session_->Running()) {
         return;
     }
     SetBusy(true);
     std::vector<std::string> files;
     for (const QString& line : f.lstUpload->Lines()) files.push_back(FromQt(line));
-    uploader_.Files = std::move(files);
     sessionProfile_ = FromQt(selected->text());
-    LoadProfileIntoClient(profiles_.ReadProfile(sessionProfile_), ftp_);
+    const TServerProfile profile = profiles_.ReadProfile(sessionProfile_);
+    if (profile.sftp) {
+        LoadProfileIntoClient(profile, sftp_);
+        session_ = &sftpUploader_;
+    } else {
+        LoadProfileIntoClient(profile, ftp_);
+        session_ = &uploader_;
+    }
+    session_->Files = std::move(files);
     f.pbProgress->setValue(0);
     ShowSession(true);
-    uploader_.Start();
+    session_->Start();
 }
 
 void TfrmUpload::btnStopClick() {
-    uploader_.Stop();
+    session_->Stop();
 }
 
 // The label counts what was handed to the connection; the bar, what has left the machine.
 void TfrmUpload::ShowProgressBar() {
     QProgressBar* bar = form_->pbProgress;
-    const long long total = uploader_.BytesToSend();
-    bar->setValue(total > 0 ? static_cast<int>(uploader_.BytesDelivered() * bar->maximum() / total)
+    const long long total = session_->BytesToSend();
+    bar->setValue(total > 0 ? static_cast<int>(session_->BytesDelivered() * bar->maximum() / total)
                             : 0);
 }
 
@@ -318,7 +337,7 @@ void TfrmUpload::reject() {
 // Stop is a choice made on purpose; Esc, the close box and Exit may not be, so they ask
 // while files are going out. The session goes on while the question is open.
 bool TfrmUpload::MayCloseNow() {
-    if (!uploader_.Sending()) {
+    if (!session_->Sending()) {
         return true;
     }
     return ShowMessage(TMsgKind::Confirmation,
@@ -329,8 +348,11 @@ bool TfrmUpload::MayCloseNow() {
 // A request under way is given up rather than left to refuse the QUIT: the window always
 // closes. An idle open connection is closed politely.
 void TfrmUpload::FormClose() {
-    if (uploader_.Running()) {
-        uploader_.Stop();
+    if (session_->Running()) {
+        session_->Stop();
+    }
+    if (sftp_.Connected()) {
+        sftp_.Abort();  // SSH's goodbye needs no answer
     }
     if (ftp_.Connected()) {
         if (ftp_.State() == fsReady) {

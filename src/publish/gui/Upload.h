@@ -1,7 +1,8 @@
 #pragma once
 
 // The upload wizard: the server page with the stored server profiles and their editor, and
-// the upload page that sends the listed files to the selected server in one FTP session.
+// the upload page that sends the listed files to the selected server in one FTP or SFTP
+// session.
 
 #include <QDialog>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "platform/gui/UiServices.h"
 #include "publish/FtpCli.h"
 #include "publish/FtpUploader.h"
+#include "publish/SftpUploader.h"
 #include "publish/core/ProfileRules.h"
 #include "publish/core/Profiles.h"
 
@@ -34,7 +36,8 @@ class TfrmUpload : public QDialog {
 
     Ui::TfrmUpload& Form() const { return *form_; }
     TFtpClient& Ftp() { return ftp_; }
-    bool SessionRunning() const { return uploader_.Running(); }
+    TSftpClient& Sftp() { return sftp_; }
+    bool SessionRunning() const { return session_->Running(); }
 
     // Full paths of the files to send; the last one goes first.
     void SetUploadFiles(const std::vector<std::string>& paths);
@@ -52,6 +55,9 @@ class TfrmUpload : public QDialog {
     void btnCancelClick();
     void btnDeleteClick();
     void txtProfileNameChange();
+    void cbSendByChange();
+    void cbSshAuthChange();
+    void btnKeyFileClick();
     // The wizard.
     void btnServersClick(int tag);
     void btnUpAddClick();
@@ -95,6 +101,12 @@ class TfrmUpload : public QDialog {
     // A certificate refused for want of trust, or for not being the one trusted before.
     bool IsCertificateRefusal(std::uint16_t error) const;
     void AskAboutCertificate(const std::string& error);
+    // A host key seen for the first time, or not the one trusted before.
+    bool IsHostKeyRefusal(std::uint16_t error) const;
+    void AskAboutHostKey();
+    std::optional<std::string> AskPassphrase(const std::string& keyFile);
+    // Shows what applies to the way to send and the way to log in.
+    void ShowWayToSend();
     void SendAgainIfAsked();
 
     std::unique_ptr<Ui::TfrmUpload> form_;
@@ -102,6 +114,9 @@ class TfrmUpload : public QDialog {
     TServerProfiles profiles_;
     TFtpClient ftp_;
     TFtpUploader uploader_;
+    TSftpClient sftp_;
+    TSftpUploader sftpUploader_;
+    TUploadSession* session_ = &uploader_;  // the one the selected profile uses
     // The bar follows the bytes still travelling between the progress reports too.
     QTimer* tmrProgress_ = nullptr;
     std::string pageAddress_;  // what the end page shows

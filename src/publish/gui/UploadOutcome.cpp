@@ -14,12 +14,16 @@ void TfrmUpload::ShowError(const std::string& message) {
     SetBusy(false);
     form_->pnlProgress->hide();
     form_->btnSend->show();
-    if (IsCertificateRefusal(uploader_.LastError())) {
+    if (IsHostKeyRefusal(session_->LastError())) {
+        AskAboutHostKey();
+        return;
+    }
+    if (IsCertificateRefusal(session_->LastError())) {
         AskAboutCertificate(message);
         return;
     }
     QString text = ToQt(message);
-    switch (uploader_.Failure()) {
+    switch (session_->Failure()) {
         case TUploadFailure::ServerWithoutTls:
             text += QStringLiteral(
                 "\n\nTo send without encryption, edit this server profile and untick \"Require "
@@ -44,7 +48,7 @@ void TfrmUpload::ShowError(const std::string& message) {
 
 void TfrmUpload::ShowPageAddress() {
     pageAddress_ = PageAddress(profiles_.ReadProfile(sessionProfile_).webAddress,
-                               PageFileName(uploader_.Files));
+                               PageFileName(session_->Files));
     if (pageAddress_.empty()) {
         return;
     }

@@ -1,6 +1,7 @@
 // The upload wizard's server page: the list of server profiles and the editor that adds,
 // changes and deletes them.
 
+#include <QDir>
 #include <QListWidget>
 
 #include "platform/gui/Pictures.h"
@@ -73,7 +74,11 @@ void TfrmUpload::btnAddClick() {
     // Most networks let only passive data connections through.
     f.chkPassive->setChecked(true);
     f.chkTls->setChecked(NewServerProfile().tls);
+    f.cbSendBy->setCurrentIndex(0);
+    f.cbSshAuth->setCurrentIndex(0);
+    f.txtKeyFile->clear();
     f.txtPort->setText(QString::fromLatin1(kDefaultFtpPort));
+    ShowWayToSend();
     OpenEditor(QStringLiteral("Upload Wizard - Add"));
 }
 
@@ -99,6 +104,10 @@ void TfrmUpload::ReadProfileIntoEditor(const std::string& name) {
     f.txtWebAddress->setText(ToQt(profile.webAddress));
     f.chkPassive->setChecked(profile.passive);
     f.chkTls->setChecked(profile.tls);
+    f.cbSendBy->setCurrentIndex(profile.sftp ? 1 : 0);
+    f.cbSshAuth->setCurrentIndex(static_cast<int>(profile.sshAuth));
+    f.txtKeyFile->setText(ToQt(profile.sshKeyFile));
+    ShowWayToSend();
 }
 
 TServerProfile TfrmUpload::ProfileFromEditor() const {
@@ -113,7 +122,55 @@ TServerProfile TfrmUpload::ProfileFromEditor() const {
     profile.webAddress = FromQt(f.txtWebAddress->text().trimmed());
     profile.passive = f.chkPassive->isChecked();
     profile.tls = f.chkTls->isChecked();
+    profile.sftp = f.cbSendBy->currentIndex() == 1;
+    if (profile.sftp) {
+        profile.sshAuth = static_cast<TSshAuth>(f.cbSshAuth->currentIndex());
+        if (profile.sshAuth == TSshAuth::KeyFile) {
+            profile.sshKeyFile = FromQt(f.txtKeyFile->text().trimmed());
+        }
+    }
     return profile;
+}
+
+// SFTP has no passive mode and encrypts by itself; a key file or the agent needs no password.
+void TfrmUpload::ShowWayToSend() {
+    Ui::TfrmUpload& f = *form_;
+    const bool sftp = f.cbSendBy->currentIndex() == 1;
+    const auto auth = static_cast<TSshAuth>(f.cbSshAuth->currentIndex());
+    f.chkPassive->setVisible(!sftp);
+    f.chkTls->setVisible(!sftp);
+    f.pnlSshLogIn->setVisible(sftp);
+    f.txtKeyFile->setVisible(auth == TSshAuth::KeyFile);
+    f.btnKeyFile->setVisible(auth == TSshAuth::KeyFile);
+    const bool password = !sftp || auth == TSshAuth::Password;
+    f.lblPassword->setVisible(password);
+    f.txtPassword->setVisible(password);
+}
+
+void TfrmUpload::cbSendByChange() {
+    Ui::TfrmUpload& f = *form_;
+    const bool sftp = f.cbSendBy->currentIndex() == 1;
+    f.txtPort->setText(ToQt(PortForWay(FromQt(f.txtPort->text()), sftp)));
+    ShowWayToSend();
+}
+
+void TfrmUpload::cbSshAuthChange() {
+    ShowWayToSend();
+}
+
+void TfrmUpload::btnKeyFileClick() {
+    TFileDialogRequest request;
+    request.filter = QStringLiteral("All Files (*)");
+    request.title = QStringLiteral("Key File");
+    const QString chosen = form_->txtKeyFile->text().trimmed();
+    if (chosen.isEmpty()) {
+        request.folder = QDir::homePath() + QStringLiteral("/.ssh");
+    } else {
+        request.fileName = chosen;
+    }
+    if (const std::optional<QString> file = ui_.OpenFileName(this, request)) {
+        form_->txtKeyFile->setText(*file);
+    }
 }
 
 void TfrmUpload::txtProfileNameChange() {
@@ -150,8 +207,9 @@ void TfrmUpload::btnApplyClick() {
             break;
     }
     if (editMode_ == TProfileEditMode::Edit) {
-        profile.tlsFingerprint =
-            KeptFingerprint(profiles_.ReadProfile(FromQt(selected->text())), profile);
+        const TServerProfile stored = profiles_.ReadProfile(FromQt(selected->text()));
+        profile.tlsFingerprint = KeptFingerprint(stored, profile);
+        profile.sshHostKey = KeptHostKey(stored, profile);
     }
     profiles_.WriteProfile(profile, decision.oldName);
     QListWidgetItem* item =

@@ -23,14 +23,15 @@ QString CertificateDetails(const TTlsCertificateInfo& certificate) {
 }  // namespace
 
 bool TfrmUpload::IsCertificateRefusal(std::uint16_t error) const {
-    return (error == kTlsCertificateUntrusted || error == kTlsCertificateChanged) &&
+    return session_ == &uploader_ &&
+           (error == kTlsCertificateUntrusted || error == kTlsCertificateChanged) &&
            !ftp_.ServerCertificate().Empty();
 }
 
 void TfrmUpload::AskAboutCertificate(const std::string& error) {
     const TTlsCertificateInfo certificate = ftp_.ServerCertificate();
     const QString details = CertificateDetails(certificate);
-    if (uploader_.LastError() == kTlsCertificateChanged) {
+    if (session_->LastError() == kTlsCertificateChanged) {
         ShowMessage(
             TMsgKind::Warning,
             QStringLiteral("The server's certificate has changed since you chose to trust it. "

@@ -28,5 +28,15 @@ TEST(FingerprintTest, AnythingButSixtyFourHexDigitsIsRefused) {
     EXPECT_FALSE(NormalizeSha256Fingerprint("sha256//" + kCanonical));
 }
 
+TEST(FingerprintTest, SshHostKeyFingerprintsInOpenSshsForm) {
+    const std::string key = "SHA256:47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU";
+    EXPECT_EQ(NormalizeSshFingerprint(key), key);
+    EXPECT_EQ(NormalizeSshFingerprint(" " + key + "=\n"), key);
+    EXPECT_FALSE(NormalizeSshFingerprint(key.substr(7)));  // without its prefix
+    EXPECT_FALSE(NormalizeSshFingerprint(key + "A"));      // one character more
+    EXPECT_FALSE(NormalizeSshFingerprint("SHA256:" + std::string(42, 'A') + "-"));
+    EXPECT_FALSE(NormalizeSshFingerprint(kCanonical));  // a certificate's
+}
+
 }  // namespace
 }  // namespace tessel

@@ -94,5 +94,30 @@ TEST(ProfileRulesTest, ATrustedCertificateStaysOnlyWithTheSameEncryptedServer) {
     EXPECT_EQ(KeptFingerprint(plain, stored), "");
 }
 
+TEST(ProfileRulesTest, ATrustedHostKeyStaysOnlyWithTheSameSftpServer) {
+    TServerProfile stored;
+    stored.host = "ssh.host.example";
+    stored.port = "22";
+    stored.sftp = true;
+    stored.sshHostKey = "SHA256:key";
+    TServerProfile edited = stored;
+    edited.user = "someone else";
+    EXPECT_EQ(KeptHostKey(stored, edited), "SHA256:key");
+    edited.sftp = false;
+    EXPECT_EQ(KeptHostKey(stored, edited), "");
+    edited = stored;
+    edited.port = "2222";
+    EXPECT_EQ(KeptHostKey(stored, edited), "");
+}
+
+TEST(ProfileRulesTest, ChangingTheWayToSendProposesItsPortButKeepsAnOwnOne) {
+    EXPECT_EQ(PortForWay("21", true), "22");
+    EXPECT_EQ(PortForWay("", true), "22");
+    EXPECT_EQ(PortForWay("22", false), "21");
+    EXPECT_EQ(PortForWay("2222", true), "2222");
+    EXPECT_EQ(PortForWay("2121", false), "2121");
+    EXPECT_EQ(PortForWay("22", true), "22");
+}
+
 }  // namespace
 }  // namespace tessel

@@ -156,3 +156,52 @@ TEST_F(ProfilesTest, RefusesNamesThatWouldMakeAnotherKey) {
 
 }  // namespace
 }  // namespace tessel
+
+namespace tessel {
+namespace {
+
+class SftpProfilesTest : public ::testing::Test {
+  protected:
+    testing::TTempFolder folder_;
+    TRegistryStore store_{folder_.Path() + "registry"};
+    TServerProfiles profiles_{store_};
+};
+
+TEST_F(SftpProfilesTest, SftpValuesAreStoredOnlyWhenUsedAndReadBack) {
+    TServerProfile ftp;
+    ftp.name = "Plain";
+    ftp.host = "ftp.example.org";
+    profiles_.WriteProfile(ftp, "");
+    for (const char* value : {"Transfer", "SSHAuth", "SSHKeyFile", "SSHHostKey"}) {
+        EXPECT_FALSE(store_.Read(Key("Plain"), value)) << value;
+    }
+
+    TServerProfile sftp = ftp;
+    sftp.name = "Shell";
+    sftp.port = "22";
+    sftp.sftp = true;
+    sftp.sshAuth = TSshAuth::KeyFile;
+    sftp.sshKeyFile = "/home/anna/.ssh/id_ed25519";
+    sftp.sshHostKey = "SHA256:47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU";
+    profiles_.WriteProfile(sftp, "");
+    EXPECT_EQ(profiles_.ReadProfile("Shell"), sftp);
+    EXPECT_EQ(store_.Read(Key("Shell"), "Transfer"), std::string("SFTP", 5));
+
+    // Back to FTP with a password: the SSH values go, so the profile is stored as before.
+    sftp.sftp = false;
+    sftp.sshAuth = TSshAuth::Password;
+    sftp.sshKeyFile.clear();
+    sftp.sshHostKey.clear();
+    profiles_.WriteProfile(sftp, "");
+    for (const char* value : {"Transfer", "SSHAuth", "SSHKeyFile", "SSHHostKey"}) {
+        EXPECT_FALSE(store_.Read(Key("Shell"), value)) << value;
+    }
+    // An agent log-in needs no key file.
+    sftp.sftp = true;
+    sftp.sshAuth = TSshAuth::Agent;
+    profiles_.WriteProfile(sftp, "");
+    EXPECT_EQ(profiles_.ReadProfile("Shell").sshAuth, TSshAuth::Agent);
+}
+
+}  // namespace
+}  // namespace tessel

@@ -92,7 +92,8 @@ TEST_F(UploadKeyboardTest, TabGoesThroughEachPageInReadingOrder) {
     QStringList expected[] = {
         {"lvProfiles", "btnAdd", "btnEdit", "btnDelete", "btnServers", "btnExit"},
         {"txtProfileName", "txtUserName", "txtPassword", "txtHostName", "txtPort", "txtInitialDir",
-         "txtWebAddress", "chkPassive", "chkTls", "btnApply", "btnCancel", "btnServers", "btnExit"},
+         "txtWebAddress", "cbSendBy", "chkPassive", "chkTls", "btnApply", "btnCancel", "btnServers",
+         "btnExit"},
         // Servers and Upload are one stop, as radio buttons are; the arrow keys choose.
         {"lstUpload", "btnUpAdd", "btnUpRemove", "btnSend", "btnServers", "btnExit"},
     };
