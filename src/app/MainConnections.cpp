@@ -94,6 +94,9 @@ void TfrmMain::ConnectHandlers() {
     f.lstMeta->installEventFilter(this);
     f.lstLinks->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, &TfrmMain::UpdateDeleteKey);
+    // The edits keep Ctrl+Z for their own typing while they have some (IsTextUndoKey).
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->installEventFilter(this);
+    for (QPlainTextEdit* memo : findChildren<QPlainTextEdit*>()) memo->installEventFilter(this);
     ConnectEditsToModified();
 }
 
@@ -125,8 +128,13 @@ void TfrmMain::ConnectEditsToModified() {
 }
 
 void TfrmMain::MarkModified() {
-    if (fillingPanels_ == 0)
-        modified_ = true;
+    if (fillingPanels_ != 0)
+        return;
+    modified_ = true;
+    if (changeDepth_ == 0 && !panelTouched_) {
+        panelTouched_ = true;
+        UpdateUndoActions();
+    }
 }
 
 // Del deletes the selected block from the block list, and from the window when no list or

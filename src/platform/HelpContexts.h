@@ -24,6 +24,7 @@ inline constexpr int kHelpImageFile = 19;
 inline constexpr int kHelpImagePreview = 20;
 inline constexpr int kHelpImageHint = 21;
 inline constexpr int kHelpNewParagraph = 22;
+inline constexpr int kHelpUndo = 23;
 // Heading, link, text, bullet and line panels.
 inline constexpr int kHelpHeading = 26;
 inline constexpr int kHelpEmailLink = 27;
@@ -76,7 +77,7 @@ inline constexpr std::array kAllHelpContexts = {
     kHelpAlignLeft,     kHelpAlignCenter,   kHelpAlignRight,    kHelpUploadSaved,
     kHelpNoShade,       kHelpForms,         kHelpFormOptions,   kHelpFormBasicFields,
     kHelpFieldBase + 0, kHelpFieldBase + 1, kHelpFieldBase + 2, kHelpFieldBase + 3,
-    kHelpFieldBase + 4, kHelpFieldBase + 5, kHelpFormService,
+    kHelpFieldBase + 4, kHelpFieldBase + 5, kHelpFormService,   kHelpUndo,
 };
 
 // "ctx-171.html" for context 171: the topic page in the help folder.

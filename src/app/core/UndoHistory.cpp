@@ -88,7 +88,7 @@ bool TUndoHistory::Record(std::string document, std::string name, int rowBefore,
         undo_.push_back(std::move(step));
     }
     current_ = std::move(document);
-    DropOldestBeyondCap();
+    DropBeyondCap(undo_, redo_);
     return true;
 }
 
@@ -112,7 +112,9 @@ TUndoneStep TUndoHistory::Cross(std::deque<TStep>& from, std::deque<TStep>& to, 
     heldBytes_ += Weight(step);
     TUndoneStep result{step.name, undoing ? step.rowBefore : step.rowAfter};
     to.push_back(std::move(step));
-    DropOldestBeyondCap();
+    // Going back turns small steps into larger ones (what an added block held): the end of
+    // the line away from where the user is heading goes first.
+    DropBeyondCap(undoing ? redo_ : undo_, undoing ? undo_ : redo_);
     return result;
 }
 
@@ -124,18 +126,15 @@ TUndoneStep TUndoHistory::Redo() {
     return Cross(redo_, undo_, false);
 }
 
-// The newest step stays whatever it weighs, so the last change can always be taken back.
-void TUndoHistory::DropOldestBeyondCap() {
+// The step next to the present stays whatever it weighs, so the last change can always be
+// taken back.
+void TUndoHistory::DropBeyondCap(std::deque<TStep>& first, std::deque<TStep>& then) {
     while (heldBytes_ > byteCap_) {
-        if (undo_.size() > 1) {
-            heldBytes_ -= Weight(undo_.front());
-            undo_.pop_front();
-        } else if (redo_.size() > 1) {
-            heldBytes_ -= Weight(redo_.front());
-            redo_.pop_front();
-        } else {
+        std::deque<TStep>& side = first.size() > 1 ? first : then;
+        if (side.size() <= 1)
             break;
-        }
+        heldBytes_ -= Weight(side.front());
+        side.pop_front();
     }
 }
 

@@ -74,7 +74,9 @@ class TUndoHistory {
     static std::size_t Weight(const TStep& step);
     // Moves the newest step of `from` onto `to`, turned to lead the other way.
     TUndoneStep Cross(std::deque<TStep>& from, std::deque<TStep>& to, bool undoing);
-    void DropOldestBeyondCap();
+    // Drops the far ends of the history until it fits the cap, from `first` while it has
+    // more than one step, then from `then`.
+    void DropBeyondCap(std::deque<TStep>& first, std::deque<TStep>& then);
 
     std::size_t byteCap_;
     std::string current_;

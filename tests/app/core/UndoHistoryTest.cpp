@@ -115,6 +115,22 @@ TEST(UndoHistoryTest, TheOldestStepsGoBeyondTheCapButTheNewestStays) {
     EXPECT_EQ(history.Current(), std::string(10000, 'e'));
     history.Redo();
 
+    // Taking back additions makes the steps to redo them heavy; going back still reaches the
+    // oldest step kept, and what gives way is the far end of the redo side.
+    TUndoHistory growing(4000);
+    std::string blocks = "page";
+    growing.Reset(blocks);
+    for (int i = 0; i < 10; ++i) {
+        blocks += std::string(1000, static_cast<char>('a' + i));
+        growing.Record(blocks, "Add Block", i, i + 1);
+    }
+    EXPECT_EQ(growing.UndoCount(), 10);
+    while (growing.CanUndo()) growing.Undo();
+    EXPECT_EQ(growing.Current(), "page");
+    EXPECT_LE(growing.HeldBytes(), 4000u);
+    EXPECT_EQ(growing.Redo().row, 1);
+    EXPECT_EQ(growing.Current(), "page" + std::string(1000, 'a'));
+
     TUndoHistory capped(2000);
     capped.Reset("0");
     for (int i = 1; i <= 200; ++i) capped.Record(std::to_string(i), "Move Block", 0, 0);
