@@ -290,6 +290,21 @@ void TfrmMain::RefillBlockList() {
     while (end < shown - start && end < blocks - start && same(shown - 1 - end, blocks - 1 - end))
         ++end;
     TSelectingInCode guard(selectingInCode_);
+    // A block moved: the entries between its two places are shifted by one.
+    const int stretch = shown - start - end;
+    if (stretch >= 2 && stretch == blocks - start - end) {
+        const int last = start + stretch - 1;
+        bool down = same(start, last);
+        bool up = same(last, start);
+        for (int i = 0; i + 1 < stretch && (down || up); ++i) {
+            down = down && same(start + i + 1, start + i);
+            up = up && same(start + i, start + i + 1);
+        }
+        if (down || up) {
+            list->insertItem(down ? last : start, list->takeItem(down ? start : last));
+            return;
+        }
+    }
     if (shown - start - end + blocks - start - end > kMendedEntries) {
         list->clear();
         start = 0;

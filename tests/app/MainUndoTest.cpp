@@ -9,6 +9,7 @@
 #include "MainFixture.h"
 #include "document/Stream.h"
 #include "formfields/CommonFields.h"
+#include "pagerules/BlockKinds.h"
 #include "platform/RecoveryCopy.h"
 #include "ui_CommonFields.h"
 
@@ -57,6 +58,16 @@ class UndoTest : public MainWindowTest {
     void SelectBlock(int row) {
         F().lstBlocks->setFocus();
         ClickEntry(F().lstBlocks, row);
+    }
+    // The block list names the page's blocks, one entry each, in order.
+    bool ListShowsPage() {
+        if (F().lstBlocks->count() != Page().Count())
+            return false;
+        for (int i = 0; i < Page().Count(); ++i) {
+            if (F().lstBlocks->item(i)->text() != BlockCaption(Page().Items(i).BlockType))
+                return false;
+        }
+        return true;
     }
     // After a change: its step's name, and the bytes it left.
     void Step(const char* name) {
@@ -143,6 +154,7 @@ TEST_F(UndoTest, EveryKindOfChangeGoesBackAndForthByteForByte) {
         if (states[i - 1] != "<not compared>") {
             EXPECT_EQ(Bytes(), states[i - 1]) << "after undoing " << names[i - 1].toStdString();
         }
+        EXPECT_TRUE(ListShowsPage());
         EXPECT_EQ(RedoText(), QStringLiteral("&Redo %1").arg(names[i - 1]));
     }
     EXPECT_EQ(Bytes(), states[0]);
@@ -152,6 +164,7 @@ TEST_F(UndoTest, EveryKindOfChangeGoesBackAndForthByteForByte) {
         if (states[i] != "<not compared>") {
             EXPECT_EQ(Bytes(), states[i]) << "after redoing " << names[i - 1].toStdString();
         }
+        EXPECT_TRUE(ListShowsPage());
     }
     EXPECT_FALSE(Redo().isEnabled());
     EXPECT_TRUE(window->Modified());
@@ -231,6 +244,25 @@ TEST_F(UndoTest, TypingIsTheEditsOwnUntilItHasNoMoreToTakeBack) {
     PressUndo();
     EXPECT_EQ(F().txtPageTitle->text(), "");
     EXPECT_EQ(Page().Items(0).PagePropertiesBlock().PageTitle, "");
+}
+
+TEST_F(UndoTest, ABlockDraggedAwayKeepsWhatWasTypedInIt) {
+    OpenShown();
+    SelectBlock(3);
+    QTest::keyClicks(F().txtText, "Moved with me");
+    window->lstBlocksDragDrop(TDragSource::Blocks, 1);  // dropped as the mouse drops it
+    EXPECT_EQ(Page().Items(1).TextBlock().Text, "Moved with me");
+    EXPECT_EQ(F().txtText->toPlainText(), "Moved with me");
+    EXPECT_EQ(window->UndoHistory().UndoName(), "Move Block");
+    PressUndo();
+    EXPECT_EQ(Page().Items(3).BlockType, btText);
+    EXPECT_TRUE(ListShowsPage());
+    PressUndo();
+    EXPECT_EQ(Page().Items(3).TextBlock().Text, "");
+    PressRedo();
+    PressRedo();
+    EXPECT_EQ(Page().Items(1).BlockType, btText);
+    EXPECT_TRUE(ListShowsPage());
 }
 
 TEST_F(UndoTest, OneStepPerVisitAndNoneForJustLooking) {
