@@ -299,6 +299,7 @@ class TfrmMain : public QWidget, private TPageHost {
     // What tells whether StoreBlock changed the block (with the form's addresses for a forms
     // block).
     std::string StoredState(TPageItem& block) const;
+    void StorePanelTyping();
     void UpdateUndoActions();
     void ShowRestoredPage(const TUndoneStep& step);
     void RefillBlockList();
@@ -385,10 +386,10 @@ class TfrmMain : public QWidget, private TPageHost {
     };
     int fillingPanels_ = 0;
 
-    // One change the user can take back. Typing in the panel not yet stored becomes a step
-    // of its own first; when the object ends, what changed in the document since is one
-    // step. `inPanel`: the change is made in the panel's controls and stored with them.
-    // Changes inside a change are part of it.
+    // One change the user can take back. What the user changed in the panel and is not
+    // stored yet becomes a step of its own first; when the object ends, what changed in the
+    // document since is one step. `inPanel`: the change is made in the panel's controls and stored
+    // with them. Changes inside a change are part of it.
     class TUndoableChange {
       public:
         TUndoableChange(TfrmMain& window, const char* name, int row, bool inPanel = false);

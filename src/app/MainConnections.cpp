@@ -131,9 +131,10 @@ void TfrmMain::MarkModified() {
     if (fillingPanels_ != 0)
         return;
     modified_ = true;
-    if (changeDepth_ == 0 && !panelTouched_) {
+    if (!panelTouched_) {
         panelTouched_ = true;
-        UpdateUndoActions();
+        if (changeDepth_ == 0)
+            UpdateUndoActions();
     }
 }
 

@@ -49,7 +49,7 @@ bool EditCan(QObject* edit, TUndoKey key) {
 TfrmMain::TUndoableChange::TUndoableChange(TfrmMain& window, const char* name, int row,
                                            bool inPanel)
     : window_(window), name_(name), rowBefore_(row), rowAfter_(row), inPanel_(inPanel) {
-    window_.StoreBlock();
+    window_.StorePanelTyping();
     ++window_.changeDepth_;
 }
 
@@ -62,7 +62,7 @@ const std::string* TfrmMain::TUndoableChange::Finish() {
         return nullptr;
     finished_ = true;
     if (inPanel_)
-        window_.StoreBlock();
+        window_.StorePanelTyping();
     if (--window_.changeDepth_ != 0)
         return nullptr;
     return window_.RecordChange(name_, rowBefore_, rowAfter_);
@@ -143,14 +143,21 @@ void TfrmMain::UpdateUndoActions() {
                               : QStringLiteral("&Redo"));
 }
 
+// Only what the user changed is stored: storing raises the modified flag, which a look at a
+// dialog that was cancelled must not.
+void TfrmMain::StorePanelTyping() {
+    if (panelTouched_)
+        StoreBlock();
+}
+
 void TfrmMain::actUndoClick() {
-    StoreBlock();  // typing not stored yet becomes the step taken back
+    StorePanelTyping();  // typing not stored yet becomes the step taken back
     if (undo_.CanUndo())
         ShowRestoredPage(undo_.Undo());
 }
 
 void TfrmMain::actRedoClick() {
-    StoreBlock();
+    StorePanelTyping();
     if (undo_.CanRedo())
         ShowRestoredPage(undo_.Redo());
 }
