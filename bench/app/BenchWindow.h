@@ -20,8 +20,9 @@
 namespace tessel {
 
 struct TBenchWindow {
-    // `themes` holds the theme file's entries; by default one named "Default".
-    explicit TBenchWindow(int blocks, TWebTheme* themes = nullptr)
+    // `themes` holds the theme file's entries; by default one named "Default". With
+    // `keepRecovery` the window keeps recovery copies, as the program does.
+    explicit TBenchWindow(int blocks, TWebTheme* themes = nullptr, bool keepRecovery = false)
         : ui(QString::fromLatin1(kApplicationTitle)),
           registry(folder.path().toStdString() + "/registry") {
         const std::string home = folder.path().toStdString() + "/";
@@ -38,6 +39,8 @@ struct TBenchWindow {
         environment.programFolder = home;
         environment.arguments = {QString::fromStdString(page)};
         environment.settings = &registry;
+        if (keepRecovery)
+            environment.recoveryFolder = home + "Recovery/";
         window = std::make_unique<TfrmMain>(ui, std::move(environment));
         window->resize(1000, 700);
     }

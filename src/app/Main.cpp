@@ -39,7 +39,8 @@ TfrmMain::TfrmMain(TUiServices& ui, TMainEnvironment environment, QWidget* paren
       env_(std::move(environment)),
       form_(std::make_unique<Ui::TfrmMain>()),
       document_(std::make_unique<TPagelette>()),
-      themes_(std::make_unique<TWebTheme>()) {
+      themes_(std::make_unique<TWebTheme>()),
+      undo_(env_.undoByteCap) {
     form_->setupUi(this);
     // The memos' design font until a block brings its own.
     DescriptionToFont(kDefaultFontDescription, headingFont_);

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "app/core/UndoHistory.h"
 #include "document/Pagelette.h"
 #include "html/PageHtml.h"
 #include "html/Routines.h"
@@ -49,10 +50,11 @@ struct TMainEnvironment {
     TRegistryStore* settings = nullptr;  // the per-user settings
     THelpViewer* help = nullptr;
     std::function<void()> registerFileTypes;
-    std::function<int(int)> randomBelow;  // the tip of the day's choice; empty: random
-    std::function<void()> hideSplash;     // run when the window is first shown
-    std::string recoveryFolder;           // ends in "/"; empty: no recovery copies are kept
-    std::function<std::int64_t()> now;    // seconds since 1970 UTC; empty: the system clock
+    std::function<int(int)> randomBelow;     // the tip of the day's choice; empty: random
+    std::function<void()> hideSplash;        // run when the window is first shown
+    std::string recoveryFolder;              // ends in "/"; empty: no recovery copies are kept
+    std::function<std::int64_t()> now;       // seconds since 1970 UTC; empty: the system clock
+    std::size_t undoByteCap = kUndoByteCap;  // what the undo steps may hold
 };
 
 // Where a drag started.
@@ -79,6 +81,7 @@ class TfrmMain : public QWidget, private TPageHost {
     QMenu* PopBlocks() const { return popBlocks_; }
     QMenu* PopWhatsThis() const { return popWhatsThis_; }
     QMenu* PopForms() const { return popForms_; }
+    const TUndoHistory& UndoHistory() const { return undo_; }
     const TFontValue& MemoFont(int tag) const { return tag == 0 ? headingFont_ : textFont_; }
     int FontChosen(int tag) const { return tag == 0 ? headingFontChosen_ : textFontChosen_; }
     // The help context of a control's "What's This?", 0 when it has none.
@@ -192,10 +195,15 @@ class TfrmMain : public QWidget, private TPageHost {
     std::optional<std::string> SaveDocumentAs(const QString& suffix, const QString& filter,
                                               const std::string& folder);
 
+    // --- undo and redo
+    void actUndoClick();
+    void actRedoClick();
+
     // --- recovery copies
     void tmrRecoveryTimer();
-    // Writes the recovery copy of a modified page (when it changed since the last one).
-    void KeepRecoveryCopy();
+    // Writes the recovery copy of a modified page (when it changed since the last one);
+    // `written`, when given, is the page's stream just written.
+    void KeepRecoveryCopy(const std::string* written = nullptr);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -282,6 +290,23 @@ class TfrmMain : public QWidget, private TPageHost {
     void ExchangeFormRows(int from, int to);
     std::string FieldsPath() const;
 
+    // Undo and redo.
+    void CreateUndoActions();
+    void StartUndoHistory();
+    // Records what changed in the document since the last step; the document's stream then,
+    // nullptr when it could not be written.
+    const std::string* RecordChange(std::string name, int rowBefore, int rowAfter,
+                                    int mergeKey = 0);
+    // What tells whether StoreBlock changed the block (with the form's addresses for a forms
+    // block).
+    std::string StoredState(TPageItem& block) const;
+    void StorePanelTyping();
+    void UpdateUndoActions();
+    void ShowRestoredPage(const TUndoneStep& step);
+    void RefillBlockList();
+    // Ctrl+Z and the redo keys in a text edit that has typing of its own to take back.
+    bool IsTextUndoKey(QObject* watched, QEvent* event);
+
     // Recovery copies.
     void StartRecovery();
     void OfferRecoveredPage();
@@ -361,6 +386,39 @@ class TfrmMain : public QWidget, private TPageHost {
         int& depth_;
     };
     int fillingPanels_ = 0;
+
+    // One change the user can take back. What the user changed in the panel and is not
+    // stored yet becomes a step of its own first; when the object ends, what changed in the
+    // document since is one step. `inPanel`: the change is made in the panel's controls and stored
+    // with them. Changes inside a change are part of it.
+    class TUndoableChange {
+      public:
+        TUndoableChange(TfrmMain& window, const char* name, int row, bool inPanel = false);
+        ~TUndoableChange();
+        TUndoableChange(const TUndoableChange&) = delete;
+        TUndoableChange& operator=(const TUndoableChange&) = delete;
+
+        void SetRows(int before, int after) {
+            rowBefore_ = before;
+            rowAfter_ = after;
+        }
+        // Records the step now; the document's stream, nullptr for a change inside another.
+        const std::string* Finish();
+
+      private:
+        TfrmMain& window_;
+        const char* name_;
+        int rowBefore_;
+        int rowAfter_;
+        bool inPanel_;
+        bool finished_ = false;
+    };
+    TUndoHistory undo_;
+    QAction* actUndo_ = nullptr;
+    QAction* actRedo_ = nullptr;
+    int changeDepth_ = 0;        // TUndoableChange objects alive
+    int visit_ = 1;              // counts the blocks shown: the edits of one visit are one step
+    bool panelTouched_ = false;  // the user changed the panel since it was stored
     // The theme list follows the page without that being a click on a theme.
     bool selectingTheme_ = false;
     int themeRowAtPress_ = -1;

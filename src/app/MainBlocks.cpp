@@ -16,6 +16,9 @@ namespace tessel {
 namespace {
 
 constexpr int kMarkerHeight = 10;
+constexpr int kBlockKindRole = Qt::UserRole;
+// More entries than this to change, and the list is filled anew rather than mended.
+constexpr int kMendedEntries = 200;
 
 // Selects a block-list entry without it counting as the user's click.
 class TSelectingInCode {
@@ -33,8 +36,10 @@ class TSelectingInCode {
 }  // namespace
 
 QListWidgetItem* TfrmMain::NewBlockEntry(TBlockType kind) const {
-    return new QListWidgetItem(PictureIcon(QString::fromLatin1(BlockIconName(kind))),
-                               QString::fromLatin1(BlockCaption(kind)));
+    auto* entry = new QListWidgetItem(PictureIcon(QString::fromLatin1(BlockIconName(kind))),
+                                      QString::fromLatin1(BlockCaption(kind)));
+    entry->setData(kBlockKindRole, static_cast<int>(kind));
+    return entry;
 }
 
 void TfrmMain::SelectBlockEntry(int row) {
@@ -104,6 +109,8 @@ void TfrmMain::lstBlocksDragDrop(TDragSource source, int target) {
     form_->shp->hide();
     if (target == -1)
         return;
+    TUndoableChange change(*this, source == TDragSource::Palette ? "Add Block" : "Move Block",
+                           list->currentRow());
     try {
         if (source == TDragSource::Palette) {
             if (paletteKind_ == btForms && HasFormsBlock()) {
@@ -112,6 +119,7 @@ void TfrmMain::lstBlocksDragDrop(TDragSource source, int target) {
             }
             if (target == 0)
                 target = 1;
+            change.SetRows(target - 1, target);
             StoreBlock();
             {
                 TSelectingInCode guard(selectingInCode_);
@@ -121,6 +129,7 @@ void TfrmMain::lstBlocksDragDrop(TDragSource source, int target) {
         } else if (source == TDragSource::Blocks) {
             const int selected = list->currentRow();
             if (selected > 0 && target != list->count() && target != 0 && target != selected) {
+                change.SetRows(selected, target);
                 document_->Page().Move(selected, target);
                 modified_ = true;  // the page's order changed
                 TSelectingInCode guard(selectingInCode_);
@@ -134,7 +143,7 @@ void TfrmMain::lstBlocksDragDrop(TDragSource source, int target) {
             ShowBlock();
     } catch (const EListError&) {
     }
-    KeepRecoveryCopy();
+    KeepRecoveryCopy(change.Finish());
 }
 
 bool TfrmMain::imgTrashDragOver(TDragSource source) {
@@ -166,6 +175,8 @@ void TfrmMain::mnuDeleteClick() {
     question.buttons = mbYes | mbNo;
     if (ui_.Message(this, question) != mbYes)
         return;
+    TUndoableChange change(*this, "Delete Block", selected);
+    change.SetRows(selected, selected - 1);
     try {
         {
             TSelectingInCode guard(selectingInCode_);
@@ -188,14 +199,18 @@ void TfrmMain::mnuDeleteClick() {
         }
     } catch (const EListError&) {
     }
-    KeepRecoveryCopy();
+    KeepRecoveryCopy(change.Finish());
 }
 
 void TfrmMain::StoreBlock() {
     if (currentBlock_ == -1)
         return;
+    std::string before;
+    std::string after;
+    TBlockType kind = btPageProperties;
     try {
         TPageItem& block = document_->Page().Items(currentBlock_);
+        before = StoredState(block);
         block.BlockOnNewLine = form_->btnParagraph->isChecked();
         if (currentBlock_ != 0) {
             block.BlockAlign = form_->btnLeft->isChecked()     ? baLeft
@@ -203,13 +218,24 @@ void TfrmMain::StoreBlock() {
                                                                : baRight;
         }
         StorePanel(block);
+        after = StoredState(block);
+        kind = block.BlockType;
     } catch (const EListError&) {
     }
     modified_ = true;
+    panelTouched_ = false;
+    // The edits of one visit to a block are one step, however often they are stored.
+    if (before != after && changeDepth_ == 0) {
+        RecordChange(std::string("Edit ") + BlockCaption(kind), currentBlock_, currentBlock_,
+                     visit_);
+    }
+    UpdateUndoActions();
 }
 
 void TfrmMain::ShowBlock() {
     const TFillingPanels filling(*this);
+    ++visit_;
+    panelTouched_ = false;
     const int selected = form_->lstBlocks->currentRow();
     try {
         TPageItem& block = document_->Page().Items(selected);
@@ -247,6 +273,46 @@ void TfrmMain::InitNewBlock(int index, TBlockType kind) {
         ShowForms();
         RebuildFormsList();
     }
+}
+
+void TfrmMain::RefillBlockList() {
+    QListWidget* list = form_->lstBlocks;
+    const TPageCollection& page = document_->Page();
+    const int shown = list->count();
+    const int blocks = page.Count();
+    auto same = [&](int row, int block) {
+        return list->item(row)->data(kBlockKindRole).toInt() == page.Items(block).BlockType;
+    };
+    // Most steps change one entry or a few: those are mended, the rest stays.
+    int start = 0;
+    while (start < shown && start < blocks && same(start, start)) ++start;
+    int end = 0;
+    while (end < shown - start && end < blocks - start && same(shown - 1 - end, blocks - 1 - end))
+        ++end;
+    TSelectingInCode guard(selectingInCode_);
+    // A block moved: the entries between its two places are shifted by one.
+    const int stretch = shown - start - end;
+    if (stretch >= 2 && stretch == blocks - start - end) {
+        const int last = start + stretch - 1;
+        bool down = same(start, last);
+        bool up = same(last, start);
+        for (int i = 0; i + 1 < stretch && (down || up); ++i) {
+            down = down && same(start + i + 1, start + i);
+            up = up && same(start + i, start + i + 1);
+        }
+        if (down || up) {
+            list->insertItem(down ? last : start, list->takeItem(down ? start : last));
+            return;
+        }
+    }
+    if (shown - start - end + blocks - start - end > kMendedEntries) {
+        list->clear();
+        start = 0;
+    } else {
+        for (int row = shown - end - 1; row >= start; --row) delete list->takeItem(row);
+    }
+    for (int i = start; i < blocks - end; ++i)
+        list->insertItem(i, NewBlockEntry(page.Items(i).BlockType));
 }
 
 void TfrmMain::RebuildBlockList() {

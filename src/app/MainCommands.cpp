@@ -53,6 +53,7 @@ void TfrmMain::NewDocument() {
     }
     SelectBlockEntry(0);
     currentBlock_ = 0;
+    StartUndoHistory();
 }
 
 // Asks whether to save the changes; true when the caller may go on (saved or not wanted).
@@ -104,6 +105,7 @@ void TfrmMain::OpenDocument(const std::string& path) {
         currentName_ = path;
     }
     SetTitle(currentName_);
+    StartUndoHistory();
 }
 
 bool TfrmMain::WriteDocument(const std::string& path) {

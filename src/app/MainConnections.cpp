@@ -95,6 +95,9 @@ void TfrmMain::ConnectHandlers() {
     f.lstMeta->installEventFilter(this);
     f.lstLinks->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, &TfrmMain::UpdateDeleteKey);
+    // The edits keep Ctrl+Z for their own typing while they have some (IsTextUndoKey).
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->installEventFilter(this);
+    for (QPlainTextEdit* memo : findChildren<QPlainTextEdit*>()) memo->installEventFilter(this);
     ConnectEditsToModified();
 }
 
@@ -127,8 +130,14 @@ void TfrmMain::ConnectEditsToModified() {
 }
 
 void TfrmMain::MarkModified() {
-    if (fillingPanels_ == 0)
-        modified_ = true;
+    if (fillingPanels_ != 0)
+        return;
+    modified_ = true;
+    if (!panelTouched_) {
+        panelTouched_ = true;
+        if (changeDepth_ == 0)
+            UpdateUndoActions();
+    }
 }
 
 // Del deletes the selected block from the block list, and from the window when no list or

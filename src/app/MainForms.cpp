@@ -182,6 +182,7 @@ void TfrmMain::popFormsPopup(bool onList) {
 }
 
 void TfrmMain::popFormsTextBoxClick(TFieldKind kind) {
+    const TUndoableChange change(*this, "Form Fields", currentBlock_);
     TBusyCursor busy(ui_);
     TfrmFields editor(ui_, kind, this);
     AddContextHelp(editor);
@@ -194,6 +195,7 @@ void TfrmMain::btnFormEditClick() {
     QTreeWidgetItem* row = SelectedFormRow();
     if (row == nullptr)
         return;
+    const TUndoableChange change(*this, "Form Fields", currentBlock_);
     TBusyCursor busy(ui_);
     TfrmFields editor(ui_, FieldOfRow(*row).Kind, this);
     AddContextHelp(editor);
@@ -239,6 +241,7 @@ void TfrmMain::btnFormRemoveClick() {
     question.buttons = mbYes | mbNo | mbCancel;
     if (ui_.Message(this, question) != mbYes)
         return;
+    const TUndoableChange change(*this, "Form Fields", currentBlock_);
     if (list->topLevelItemCount() == 1) {
         ShowInfo(QStringLiteral("There must be at least one %1.").arg("form field"));
         return;
@@ -260,6 +263,7 @@ void TfrmMain::ExchangeFormRows(int from, int to) {
     QTreeWidgetItem* second = list->topLevelItem(to);
     if (first == nullptr || second == nullptr || from == to)
         return;
+    const TUndoableChange change(*this, "Form Fields", currentBlock_);
     try {
         TWebForm& fields = document_->WebForm();
         fields.Move(from, to);
@@ -319,6 +323,7 @@ bool TfrmMain::ClearAllFields() {
     question.buttons = mbYes | mbNo | mbCancel;
     if (ui_.Message(this, question) != mbYes)
         return false;
+    const TUndoableChange change(*this, "Clear Form", currentBlock_);
     ClearFormsList();
     document_->WebForm().Clear();
     modified_ = true;
@@ -337,6 +342,7 @@ void TfrmMain::btnFormBasicClick() {
 }
 
 void TfrmMain::LoadBasicFields() {
+    const TUndoableChange change(*this, "Load Basic Fields", currentBlock_);
     Ui::TfrmMain& f = *form_;
     TBusyCursor busy(ui_);
     f.btnFormBasic->setEnabled(false);
@@ -352,6 +358,7 @@ void TfrmMain::LoadBasicFields() {
 }
 
 void TfrmMain::btnFormOptionsClick() {
+    const TUndoableChange change(*this, "Form Options", currentBlock_);
     TBusyCursor busy(ui_);
     TfrmCommonFields options(ui_, cmAdvancedOptions, FieldsPath(), this);
     options.SetOptions(FormOptionsOf(*document_));

@@ -32,6 +32,7 @@ void TfrmMain::btnLinkAddClick() {
     Ui::TfrmMain& f = *form_;
     if (f.txtLinkAddress->text().isEmpty() || f.txtLinkText->text().isEmpty())
         return;
+    const TUndoableChange change(*this, "Link List", currentBlock_, true);
     const int row = f.lstLinks->currentRow() + 1;  // after the selected entry, or at the top
     f.lstLinks->InsertLine(row, ToQt(LinkEntryFromEdits()));
     f.lstLinks->setCurrentRow(row);
@@ -43,6 +44,7 @@ void TfrmMain::btnLinkAddClick() {
 }
 
 void TfrmMain::btnLinkRemoveClick() {
+    const TUndoableChange change(*this, "Link List", currentBlock_, true);
     TListBoxHrz& list = *form_->lstLinks;
     // The selected entry; with none selected the last one, so the button never does nothing.
     const bool selected = list.currentRow() >= 0;
@@ -76,6 +78,7 @@ void TfrmMain::btnLinkEditClick() {
         f.txtLinkText->text().isEmpty()) {
         return;
     }
+    const TUndoableChange change(*this, "Link List", currentBlock_, true);
     f.lstLinks->ReplaceLine(row, ToQt(LinkEntryFromEdits()));
     f.lstLinks->setCurrentRow(row);
     f.chkEmail->setChecked(false);
@@ -111,6 +114,7 @@ void TfrmMain::lstLinksDragDrop(TDragSource source, int targetRow) {
     if (source != TDragSource::Links || targetRow < 0 || selected < 0 || targetRow == selected) {
         return;
     }
+    const TUndoableChange change(*this, "Link List", currentBlock_, true);
     const QString moved = f.lstLinks->Line(selected);
     f.lstLinks->ReplaceLine(selected, f.lstLinks->Line(targetRow));
     f.lstLinks->ReplaceLine(targetRow, moved);

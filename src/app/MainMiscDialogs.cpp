@@ -18,6 +18,7 @@
 namespace tessel {
 
 void TfrmMain::btnHeadingFontClick(int tag) {
+    const TUndoableChange change(*this, "Fonts", currentBlock_, true);
     std::optional<TFontValue> chosen;
     {
         TBusyCursor busy(ui_);
@@ -58,6 +59,7 @@ void TfrmMain::btnLinkNetscapeClick(int tag) {
 }
 
 void TfrmMain::btnMetaAddClick() {
+    const TUndoableChange change(*this, "Meta Tags", currentBlock_, true);
     std::optional<TMetaTag> tag;
     {
         TBusyCursor busy(ui_);
@@ -75,6 +77,7 @@ void TfrmMain::btnMetaEditClick() {
     const int row = list->currentRow();
     if (row < 0)
         return;
+    const TUndoableChange change(*this, "Meta Tags", currentBlock_, true);
     std::optional<TMetaTag> tag;
     {
         TBusyCursor busy(ui_);

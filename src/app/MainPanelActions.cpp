@@ -223,6 +223,7 @@ void TfrmMain::lstMetaClick() {
 }
 
 void TfrmMain::btnMetaRemoveClick() {
+    const TUndoableChange change(*this, "Meta Tags", currentBlock_, true);
     const int row = form_->lstMeta->currentRow();
     if (row >= 0)
         form_->lstMeta->DeleteLine(row);

@@ -103,6 +103,7 @@ void TfrmMain::lstThemesClick() {
     const int selected = SelectedRow(*form_->lstThemes);
     if (selected < 0 || selected >= themes_->Items().Count())
         return;
+    const TUndoableChange change(*this, "Apply Theme", 0);
     ApplyTheme(*themes_, selected, *document_);
     btnCreateClick(1);
 }

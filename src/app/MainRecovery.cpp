@@ -47,10 +47,11 @@ void TfrmMain::tmrRecoveryTimer() {
     KeepRecoveryCopy();
 }
 
-void TfrmMain::KeepRecoveryCopy() {
+void TfrmMain::KeepRecoveryCopy(const std::string* written) {
     if (!recovery_ || !modified_)
         return;
-    StoreBlock();  // what is typed in the open panel belongs to the copy
+    if (written == nullptr)
+        StoreBlock();  // what is typed in the open panel belongs to the copy
     TRecoveryRecord record;
     record.documentName = currentName_ == kUntitled ? std::string() : currentName_;
     record.savedAt = env_.now ? env_.now()
@@ -58,7 +59,10 @@ void TfrmMain::KeepRecoveryCopy() {
                                     std::chrono::system_clock::now().time_since_epoch())
                                     .count();
     try {
-        recovery_->Write(WriteComponent(*document_), record);
+        std::string bytes;
+        if (written == nullptr)
+            bytes = WriteComponent(*document_);
+        recovery_->Write(written != nullptr ? *written : bytes, record);
     } catch (const ETesselError& error) {
         // The page in the window and its Save are untouched by this; a box popping up on a
         // timer in the middle of typing would only be in the way. Said once, on the console.
@@ -106,6 +110,7 @@ void TfrmMain::RestorePage(TClaimedCopy& copy) {
     }
     document_ = std::move(restored);
     RebuildBlockList();
+    StartUndoHistory();
     const std::string& original = copy.Record().documentName;
     currentName_ = original.empty() ? std::string(kUntitled) : original;
     SetTitle(currentName_);

@@ -11,6 +11,7 @@
 namespace tessel {
 
 void TfrmMain::btnThemeClick(bool editThemes) {
+    const TUndoableChange change(*this, "Apply Theme", 0);
     TBusyCursor busy(ui_);
     try {
         TfrmTheme dialog(ui_, env_.programFolder, *themes_, themesSavePending_, this);

@@ -68,6 +68,9 @@ void TfrmMain::CreateMenus() {
     mnuDelete_ = popBlocks_->addAction(QStringLiteral("&Delete Pagelette\tDel"));
     mnuDelete_->setObjectName(QStringLiteral("mnuDelete"));
     mnuDeleteSeparator_ = popBlocks_->addSeparator();
+    CreateUndoActions();
+    popBlocks_->addActions({actUndo_, actRedo_});
+    popBlocks_->addSeparator();
     QAction* mnuNew =
         AddItem(popBlocks_, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
     popBlocks_->addSeparator();
@@ -280,7 +283,9 @@ void TfrmMain::SetUpWhatsThis() {
                                                  {f.btnCenter, kHelpAlignCenter},
                                                  {f.btnRight, kHelpAlignRight},
                                                  {f.lblNoShade, kHelpNoShade},
-                                                 {f.chkNoShade, kHelpNoShade}};
+                                                 {f.chkNoShade, kHelpNoShade},
+                                                 {f.btnUndo, kHelpUndo},
+                                                 {f.btnRedo, kHelpUndo}};
     for (const auto& [control, context] : contexts) AddWhatsThis(control, context);
 
     // The block list, the button strip and the big buttons carry the block menu.
@@ -309,6 +314,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (HandleDragEvent(watched, event))
+        return true;
+    if (IsTextUndoKey(watched, event))
         return true;
     if (IsHeadingEnter(watched, event) || IsListDeleteKey(watched, event) ||
         IsBlockListKey(watched, event))

@@ -19,6 +19,9 @@ const TClassRegistry& DefaultClassRegistry();
 
 // The stream bytes of `root` (it is not const: writing fills every lazily created slot).
 std::string WriteComponent(TComponent& root);
+// The bytes of one object's properties as they stand inside a stream (one block of a page),
+// for telling whether it changed.
+std::string WriteProperties(TPersistent& object);
 
 // Builds a new root object from stream bytes; throws EStreamError with the reader's message.
 std::unique_ptr<TComponent> ReadComponent(std::string_view bytes,

@@ -20,6 +20,11 @@ class TStreamWriter {
         return std::move(out_);
     }
 
+    std::string WritePropertiesOf(TPersistent& object) {
+        WriteProperties(object, "");
+        return std::move(out_);
+    }
+
   private:
     void WriteShortString(std::string_view text) {
         if (text.size() > 255) {
@@ -154,6 +159,10 @@ class TStreamWriter {
 
 std::string WriteComponent(TComponent& root) {
     return TStreamWriter().Write(root);
+}
+
+std::string WriteProperties(TPersistent& object) {
+    return TStreamWriter().WritePropertiesOf(object);
 }
 
 void WriteComponentFile(const std::string& path, TComponent& root) {

@@ -25,6 +25,7 @@ inline constexpr int kHelpImageFile = 19;
 inline constexpr int kHelpImagePreview = 20;
 inline constexpr int kHelpImageHint = 21;
 inline constexpr int kHelpNewParagraph = 22;
+inline constexpr int kHelpUndo = 24;
 // Heading, link, text, bullet and line panels.
 inline constexpr int kHelpHeading = 26;
 inline constexpr int kHelpEmailLink = 27;
@@ -78,6 +79,7 @@ inline constexpr std::array kAllHelpContexts = {
     kHelpNoShade,       kHelpForms,         kHelpFormOptions,   kHelpFormBasicFields,
     kHelpFieldBase + 0, kHelpFieldBase + 1, kHelpFieldBase + 2, kHelpFieldBase + 3,
     kHelpFieldBase + 4, kHelpFieldBase + 5, kHelpFormService,   kHelpFitScreens,
+    kHelpUndo,
 };
 
 // "ctx-171.html" for context 171: the topic page in the help folder.

@@ -79,6 +79,7 @@ class MainWindowTest : public ::testing::Test {
         environment.help = help;
         environment.recoveryFolder = recoveryFolder;
         environment.now = now;
+        environment.undoByteCap = undoByteCap;
         window = std::make_unique<TfrmMain>(ui, std::move(environment));
         return *window;
     }
@@ -168,6 +169,7 @@ class MainWindowTest : public ::testing::Test {
     THelpViewer* help = nullptr;
     std::string recoveryFolder;  // empty: the window keeps no recovery copies
     std::function<std::int64_t()> now;
+    std::size_t undoByteCap = kUndoByteCap;
     std::unique_ptr<TfrmMain> window;
 };
 

@@ -142,9 +142,9 @@ TEST_F(StartTest, EveryWhatsThisContextHasItsControl) {
         if (const int context = HelpContextOf(control))
             found.insert(context);
     }
-    const std::set<int> expected = {10, 11, 12, 13, 14, 15,  16,  17,  18,  19,  20,  21,
-                                    22, 23, 26, 27, 28, 29,  31,  33,  34,  35,  48,  49,
-                                    50, 51, 55, 66, 76, 103, 104, 105, 190, 200, 202, 203};
+    const std::set<int> expected = {10, 11, 12, 13, 14,  15,  16,  17,  18,  19,  20, 21, 22,
+                                    23, 24, 26, 27, 28,  29,  31,  33,  34,  35,  48, 49, 50,
+                                    51, 55, 66, 76, 103, 104, 105, 190, 200, 202, 203};
     EXPECT_EQ(found, expected);
     EXPECT_EQ(HelpContextOf(F().chkNoShade), 190);
     EXPECT_EQ(HelpContextOf(F().lstLinks), 34);

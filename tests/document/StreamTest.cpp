@@ -214,6 +214,20 @@ TEST(StreamRoundTripTest, WriteReadWriteGivesIdenticalBytes) {
     EXPECT_EQ(again->WebForm().Items(1).Index(), 1);
 }
 
+TEST(StreamWriterTest, OneBlocksPropertiesAreItsStretchOfTheDocument) {
+    std::unique_ptr<TPagelette> document = RichDocument();
+    const std::string whole = WriteComponent(*document);
+    std::string blocks;
+    for (int i = 0; i < document->Page().Count(); ++i) {
+        const std::string block = WriteProperties(document->Page().Items(i));
+        blocks += char(vaList) + block + char(vaNull);
+    }
+    EXPECT_NE(whole.find(blocks), std::string::npos);
+    const std::string before = WriteProperties(document->Page().Items(1));
+    document->Page().Items(1).HeadingBlock().Heading += "!";
+    EXPECT_NE(WriteProperties(document->Page().Items(1)), before);
+}
+
 TEST(StreamRoundTripTest, StringListsAreWrittenOnlyWhenTheyHaveLines) {
     std::unique_ptr<TPagelette> document = RichDocument();
     const std::string bytes = WriteComponent(*document);
