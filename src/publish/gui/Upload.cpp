@@ -253,6 +253,7 @@ void TfrmUpload::btnSendClick() {
     Ui::TfrmUpload& f = *form_;
     const QListWidgetItem* selected = SelectedProfile();
     if (selected == nullptr || session_->Running()) {
+        resendPassphrase_.reset();
         return;
     }
     SetBusy(true);
@@ -271,6 +272,7 @@ void TfrmUpload::btnSendClick() {
     f.pbProgress->setValue(0);
     ShowSession(true);
     session_->Start();
+    resendPassphrase_.reset();  // never kept beyond the send it was meant for
 }
 
 void TfrmUpload::btnStopClick() {

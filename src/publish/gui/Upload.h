@@ -125,6 +125,9 @@ class TfrmUpload : public QDialog {
     bool busy_ = false;
     std::string sessionProfile_;  // the profile the running or last session used
     bool sendAgain_ = false;      // a certificate was trusted: send again once this session ends
+    // The passphrase given for the send that stopped at a host key the user then trusted:
+    // the send that follows at once uses it instead of asking again.
+    std::optional<std::string> resendPassphrase_;
 };
 
 }  // namespace tessel

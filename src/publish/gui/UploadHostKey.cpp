@@ -59,10 +59,17 @@ void TfrmUpload::AskAboutHostKey() {
     TServerProfile profile = profiles_.ReadProfile(sessionProfile_);
     profile.sshHostKey = key.sha256;
     profiles_.WriteProfile(profile, "");
+    if (!sftp_.KeyPassphrase.empty())
+        resendPassphrase_ = sftp_.KeyPassphrase;
     sendAgain_ = true;
 }
 
 std::optional<std::string> TfrmUpload::AskPassphrase(const std::string& keyFile) {
+    if (resendPassphrase_) {
+        std::optional<std::string> given = std::move(resendPassphrase_);
+        resendPassphrase_.reset();
+        return given;
+    }
     SetBusy(false);
     TfrmPassphrase dialog(ToQt(keyFile), this);
     if (ui_.Exec(dialog) != QDialog::Accepted) {

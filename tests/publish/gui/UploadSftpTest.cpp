@@ -119,7 +119,7 @@ TEST_F(UploadSftpTest, AProfileMadeInTheEditorSendsAfterTheHostKeyIsTrusted) {
     EXPECT_EQ(Stored().sshHostKey, key.sha256);
 }
 
-TEST_F(UploadSftpTest, AKeyFilesPassphraseIsAskedAtEachSendAndNeverStored) {
+TEST_F(UploadSftpTest, AKeyFilesPassphraseIsAskedOnceForEachSendAndNeverStored) {
     TServerProfile profile;
     profile.name = "Shell";
     profile.user = test::kSshdUser;
@@ -128,31 +128,36 @@ TEST_F(UploadSftpTest, AKeyFilesPassphraseIsAskedAtEachSendAndNeverStored) {
     profile.sftp = true;
     profile.sshAuth = TSshAuth::KeyFile;
     profile.sshKeyFile = key.privateKey.string();
-    profile.sshHostKey = server->HostKey().sha256;
     TServerProfiles(store).WriteProfile(profile, "");
     wizard = std::make_unique<TfrmUpload>(ui, store);
+    wizard->Sftp().KnownHostsFile = (dir.Path() / "known_hosts").string();
     wizard->SetUploadFiles({(local / "page.html").string()});
     wizard->show();
     driver = std::make_unique<test::TWizardDriver>(*wizard);
 
+    // The first send stops at the unknown host key; once it is trusted, the send that follows
+    // at once takes the passphrase just typed.
     for (int send = 0; send < 2; ++send) {
         ui.AnswerExec([](QDialog& dialog) {
             auto& asked = static_cast<TfrmPassphrase&>(dialog);
             QTest::keyClicks(asked.Form().txtPassphrase, "pass phrase");
             QTest::keyClick(asked.Form().txtPassphrase, Qt::Key_Return);
         });
+        if (send == 0)
+            ui.AnswerMessage(mbYes);
         ui.AnswerMessage(mbOK);  // "Transfer Completed."
-        Send(1);
+        Send(send == 0 ? 2 : 1);
         EXPECT_EQ(ui.Messages().back().text, "Transfer Completed.");
     }
     EXPECT_EQ(ui.ExecutedDialogs(), (QStringList{"TfrmPassphrase", "TfrmPassphrase"}));
+    EXPECT_EQ(Stored().sshHostKey, server->HostKey().sha256);
     EXPECT_EQ(test::ReadFile(dir.Path() / "registry").find("pass phrase"), std::string::npos);
 
     // Cancel ends the send quietly.
     ui.AnswerExec([](QDialog& dialog) { dialog.reject(); });
     driver->Send("Shell");
     ASSERT_TRUE(driver->WaitForIdle());
-    EXPECT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages().size(), 3u);
     driver->ExpectIdlePage();
 }
 
