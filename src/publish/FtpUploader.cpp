@@ -214,16 +214,7 @@ long long TFtpUploader::BytesDelivered() const {
 
 void TFtpUploader::Progress(long count) {
     FBytesSent = FBytesOfSentFiles + count;
-    const auto dots = FLabel.find("...");
-    const std::string head = dots == std::string::npos ? FLabel : FLabel.substr(0, dots + 3);
-    SetLabel(head + " " + std::to_string(count) + " bytes", true);
-}
-
-void TFtpUploader::SetLabel(const std::string& label, bool progress) {
-    FLabel = label;
-    if (OnLabel) {
-        OnLabel(FLabel, progress);
-    }
+    ShowByteCount(count);
 }
 
 void TFtpUploader::EndSession() {

@@ -35,7 +35,6 @@ class TFtpUploader : public TUploadSession {
     // With kTlsCertificateUntrusted the client's ServerCertificate() is what to ask the user
     // about; with kTlsCertificateChanged it is not the certificate trusted before.
     std::uint16_t LastError() const override { return FLastError; }
-    const std::string& Label() const override { return FLabel; }
     std::string ErrorMessage() const override { return FClient.ErrorMessage(); }
     TUploadFailure Failure() const override;
 
@@ -44,14 +43,12 @@ class TFtpUploader : public TUploadSession {
     void RequestFailed(TFtpRequest rq, std::uint16_t error);
     void Progress(long count);
     void SendNextFile();
-    void SetLabel(const std::string& label, bool progress = false);
     void EndSession();
     bool Ready() const { return FClient.State() == fsReady; }
     // Runs a request method; a refusal ends the session with its message.
     void Run(void (TCustomFtpCli::*method)());
 
     TCustomFtpCli& FClient;
-    std::string FLabel;
     int FFilesLeft = 0;
     long long FBytesToSend = 0;
     long long FBytesSent = 0;

@@ -185,16 +185,7 @@ long long TSftpUploader::BytesDelivered() const {
 
 void TSftpUploader::Progress(long long count) {
     FBytesSent = FBytesOfSentFiles + count;
-    const auto dots = FLabel.find("...");
-    const std::string head = dots == std::string::npos ? FLabel : FLabel.substr(0, dots + 3);
-    SetLabel(head + " " + std::to_string(count) + " bytes", true);
-}
-
-void TSftpUploader::SetLabel(const std::string& label, bool progress) {
-    FLabel = label;
-    if (OnLabel) {
-        OnLabel(FLabel, progress);
-    }
+    ShowByteCount(count);
 }
 
 void TSftpUploader::EndSession() {

@@ -37,7 +37,6 @@ class TSftpUploader : public TUploadSession {
     // With kSshHostKeyUnknown or kSshHostKeyChanged the client's ServerHostKey() is the key
     // that was refused.
     std::uint16_t LastError() const override { return FLastError; }
-    const std::string& Label() const override { return FLabel; }
     std::string ErrorMessage() const override { return FClient.ErrorMessage(); }
     TUploadFailure Failure() const override { return TUploadFailure::Other; }
 
@@ -46,7 +45,6 @@ class TSftpUploader : public TUploadSession {
     void RequestFailed(TSftpRequest rq, int error);
     void Progress(long long count);
     void SendNextFile();
-    void SetLabel(const std::string& label, bool progress = false);
     void EndSession();
     void Fail(const std::string& message);
     // Runs a request; a refusal ends the session with its message.
@@ -55,7 +53,6 @@ class TSftpUploader : public TUploadSession {
     bool AskPassphraseIfNeeded();
 
     TSftpClient& FClient;
-    std::string FLabel;
     int FFilesLeft = 0;
     long long FBytesToSend = 0;
     long long FBytesSent = 0;

@@ -56,11 +56,28 @@ class TUploadSession {
     virtual long long BytesDelivered() const = 0;
     // The code of the request that failed in this session, 0 when none did.
     virtual std::uint16_t LastError() const = 0;
-    virtual const std::string& Label() const = 0;
+    const std::string& Label() const { return label_; }
     // The client's text on the last failure.
     virtual std::string ErrorMessage() const = 0;
     // What the last error of this session was about.
     virtual TUploadFailure Failure() const = 0;
+
+  protected:
+    void SetLabel(const std::string& label, bool progress = false) {
+        label_ = label;
+        if (OnLabel) {
+            OnLabel(label_, progress);
+        }
+    }
+    // The label up to its "..." with the bytes of the file going out: "Transferring... N bytes".
+    void ShowByteCount(long long count) {
+        const auto dots = label_.find("...");
+        const std::string head = dots == std::string::npos ? label_ : label_.substr(0, dots + 3);
+        SetLabel(head + " " + std::to_string(count) + " bytes", true);
+    }
+
+  private:
+    std::string label_;
 };
 
 }  // namespace tessel
