@@ -1,5 +1,7 @@
 #include "document/Pagelette.h"
 
+#include "document/TextLines.h"
+
 namespace tessel {
 
 const TEnumInfo& BlockTypeInfo() {
@@ -41,6 +43,16 @@ const TClassInfo& TPagePropertiesBlock::ClassInfo() const {
                                      StringProperty("Language", &C::Language),
                                  }};
     return info;
+}
+
+std::vector<std::string> TPagePropertiesBlock::MetaContents(std::string_view name) const {
+    std::vector<std::string> contents;
+    for (const std::string& line : SplitLines(MetaText)) {
+        const size_t tab = line.find('\t');
+        if (tab != std::string::npos && SameText(std::string_view(line).substr(0, tab), name))
+            contents.push_back(line.substr(tab + 1));
+    }
+    return contents;
 }
 
 const TClassInfo& THeadingBlock::ClassInfo() const {

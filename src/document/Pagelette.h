@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "document/Colors.h"
 #include "document/PageForm.h"
@@ -50,7 +52,7 @@ class TPagePropertiesBlock final : public TPersistent {
 
     std::string PageTitle;
     std::string Background;
-    std::string MetaText;
+    std::string MetaText;  // a line "name TAB content" for each meta tag
     std::string IndentMargin;
     std::string ThemeName;
     bool Underline = false;
@@ -63,6 +65,9 @@ class TPagePropertiesBlock final : public TPersistent {
     // a short style block. Written only when ticked, so older documents keep their bytes.
     bool FitScreens = false;
     std::string Language;  // a language tag ("en", "de-CH"); empty: not stated
+
+    // The contents of the meta tags named `name` (in any case).
+    std::vector<std::string> MetaContents(std::string_view name) const;
 };
 
 class THeadingBlock final : public TPersistent {

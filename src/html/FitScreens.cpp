@@ -1,8 +1,6 @@
 #include "html/FitScreens.h"
 
 #include "document/Numbers.h"
-#include "document/Persistence.h"
-#include "document/TextLines.h"
 #include "html/Routines.h"
 
 namespace tessel {
@@ -34,18 +32,9 @@ std::string MarginStyle(const std::string& indentMargin) {
 
 }  // namespace
 
-bool MetaListHasViewport(const std::string& metaText) {
-    for (const std::string& line : SplitLines(metaText)) {
-        const size_t tab = line.find('\t');
-        if (tab != std::string::npos && SameText(line.substr(0, tab), "viewport"))
-            return true;
-    }
-    return false;
-}
-
 std::string FitHead(const TPagePropertiesBlock& settings, const std::string& charset) {
     std::string head = "     <META CHARSET=\"" + charset + "\">\r\n";
-    if (!MetaListHasViewport(settings.MetaText)) {
+    if (settings.MetaContents("viewport").empty()) {
         head += "     <META NAME=\"viewport\" CONTENT=\"width=device-width, initial-scale=1\">\r\n";
     }
     // The page has no icon of its own: saying so spares the browser a request that fails.

@@ -21,7 +21,4 @@ std::string FitHead(const TPagePropertiesBlock& settings, const std::string& cha
 // The HTML start tag, with the page's language when it has one.
 std::string FitHtmlTag(const TPagePropertiesBlock& settings);
 
-// True when the meta list already holds a viewport tag.
-bool MetaListHasViewport(const std::string& metaText);
-
 }  // namespace tessel

@@ -1,6 +1,5 @@
 #include "html/MixedTexts.h"
 
-#include <algorithm>
 #include <functional>
 
 #include "document/Stream.h"
@@ -51,8 +50,7 @@ TUtf8Copy Utf8CopyOf(TPagelette& document) {
         if (!IsValidUtf8(text)) {
             text = Windows1252ToUtf8(text);
             copy.held8Bit = true;
-        } else if (std::any_of(text.begin(), text.end(),
-                               [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        } else if (!IsAscii(text)) {
             copy.heldUtf8 = true;
         }
     });

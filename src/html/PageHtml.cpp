@@ -26,11 +26,6 @@ constexpr const char* kLinkStyle =
     "<style type=\"text/css\">\r\n<!-- A:link {text-decoration: none;}\r\n"
     "     A:visited {text-decoration: none;} -->\r\n</style>\r\n";
 
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 std::string PictureAddress(const TGenerateOptions& options, const char* folder,
                            const std::string& file) {
     switch (options.mode) {

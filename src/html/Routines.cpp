@@ -54,6 +54,11 @@ void AppendUtf8(std::string& out, char32_t code) {
     }
 }
 
+bool IsAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 bool IsValidUtf8(std::string_view bytes) {
     for (size_t i = 0; i < bytes.size();) {
         if (static_cast<unsigned char>(bytes[i]) < 0x80) {

@@ -67,6 +67,8 @@ size_t Utf8SequenceAt(std::string_view bytes, size_t i, char32_t& codePoint);
 void AppendUtf8(std::string& out, char32_t code);
 // True when every byte of `bytes` is ASCII or part of a valid UTF-8 sequence.
 bool IsValidUtf8(std::string_view bytes);
+// True when every byte of `bytes` is ASCII.
+bool IsAscii(std::string_view bytes);
 
 // --- Strings --------------------------------------------------------------------------
 

@@ -96,7 +96,6 @@ bool IsPlainName(std::string_view name, bool attribute) {
     return true;
 }
 
-// The tag as written, with its attribute values quoted and escaped.
 // A script's or style sheet's content as the page wrote it. A browser ends it only at its own
 // end tag; Qt may end it at any "</script" (say "</script-x" or one followed by a NUL), and
 // would then show the rest of a script as text. Such a "</" becomes "<\/", which means the
@@ -114,6 +113,7 @@ void AppendRawContent(std::string& html, std::string_view text, std::string_view
     html.append(text.substr(from));
 }
 
+// The tag as written, with its attribute values quoted and escaped.
 void AppendTag(std::string& html, const THtmlToken& tag) {
     if (!IsPlainName(tag.spelling, false))
         return;

@@ -1,10 +1,10 @@
 #include "publish/core/SendCheck.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "document/PageForm.h"
 #include "document/Pagelette.h"
-#include "document/TextLines.h"
 #include "html/FormDelivery.h"
 #include "pagerules/BlockKinds.h"
 #include "pagerules/PictureNames.h"
@@ -29,14 +29,10 @@ std::string BlockWords(int index, TBlockType kind) {
 }
 
 // True when the meta list has a description with words in it.
-bool HasDescription(const std::string& metaText) {
-    for (const std::string& line : SplitLines(metaText)) {
-        const size_t tab = line.find('\t');
-        if (tab != std::string::npos && SameText(line.substr(0, tab), "description") &&
-            !IsBlank(line.substr(tab + 1)))
-            return true;
-    }
-    return false;
+bool HasDescription(const TPagePropertiesBlock& settings) {
+    const std::vector<std::string> descriptions = settings.MetaContents("description");
+    return std::any_of(descriptions.begin(), descriptions.end(),
+                       [](const std::string& text) { return !IsBlank(text); });
 }
 
 class TChecker {
@@ -61,7 +57,7 @@ class TChecker {
         // What follows is about the page's head, which only the first block gives.
         if (index != 0)
             return;
-        if (!HasDescription(settings.MetaText)) {
+        if (!HasDescription(settings)) {
             Add(index, TSendProblem::NoDescription,
                 who +
                     ": the page has no description meta tag. Search engines show a few words "
